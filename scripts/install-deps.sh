@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs with apt-get whatever the build and the tests need and the machine lacks.
+# Usage: install-deps.sh [build|all]   (build: the Linux build only; all: every flavour and the Wine runs)
+set -euo pipefail
+what=${1:-all}
+
+need=()
+have_cmd() { command -v "$1" >/dev/null 2>&1; }
+want() { # want PACKAGE TEST...
+  local package=$1; shift
+  "$@" || need+=("$package")
+}
+want cmake have_cmd cmake
+want ninja-build have_cmd ninja
+want g++ have_cmd g++
+want libgtest-dev test -f /usr/src/googletest/CMakeLists.txt -a -f /usr/include/gtest/gtest.h
+want libgmock-dev test -f /usr/include/gmock/gmock.h
+want clang-format have_cmd clang-format
+if [ "$what" = all ]; then
+  want g++-mingw-w64-i686 have_cmd i686-w64-mingw32-g++-posix
+  want g++-mingw-w64-x86-64 have_cmd x86_64-w64-mingw32-g++-posix
+  want binutils-mingw-w64-i686 have_cmd i686-w64-mingw32-windres
+  want binutils-mingw-w64-x86-64 have_cmd x86_64-w64-mingw32-windres
+  want wine64 test -x /usr/lib/wine/wine64
+  want xvfb have_cmd Xvfb
+  want xauth have_cmd xauth
+fi
+
+[ ${#need[@]} -eq 0 ] && exit 0
+echo "installing: ${need[*]}"
+export DEBIAN_FRONTEND=noninteractive
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+"${sudo_cmd[@]}" apt-get update -q
+"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${need[@]}"

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Builds every flavour and runs every test: formatting, the Linux suites (plain and with sanitizers),
+# the shipping-form checks of the PE32 DLLs, and the win64 test programs under Wine inside Xvfb.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh all || exit 1
+
+failures=()
+step() { # step NAME COMMAND...
+  local name=$1
+  shift
+  echo "=== $name"
+  "$@" || failures+=("$name")
+}
+
+check_format() {
+  local files
+  files=$(git ls-files '*.cpp' '*.h' 2>/dev/null || find src bkconv host tests bench -name '*.cpp' -o -name '*.h')
+  # shellcheck disable=SC2086
+  clang-format --dry-run -Werror $files
+}
+
+build() { cmake --preset "$1" >/dev/null && cmake --build --preset "$1"; }
+
+run_wine_tests() {
+  local display=:$((90 + RANDOM % 100)) xvfb status
+  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  export DISPLAY=$display
+  bash tests/wine/prepare-prefix.sh
+  # One wineserver for the whole run keeps each program's start-up short.
+  WINEPREFIX=$PWD/build/win64/wineprefix /usr/lib/wine/wineserver -p
+  WINEPREFIX=$PWD/build/win64/wineprefix WINEDEBUG=-all /usr/lib/wine/wine64 cmd.exe /c exit >/dev/null 2>&1 </dev/null
+  ctest --preset win64
+  status=$?
+  WINEPREFIX=$PWD/build/win64/wineprefix /usr/lib/wine/wineserver -k || true
+  kill "$xvfb" 2>/dev/null || true
+  return $status
+}
+
+step format check_format
+for preset in linux linux-asan win32 win64; do
+  step "build $preset" build $preset
+done
+step "test linux" ctest --preset linux
+step "test linux-asan" ctest --preset linux-asan
+step "test win32 shipping form" ctest --preset win32
+step "test win64 under wine" run_wine_tests
+
+if [ ${#failures[@]} -ne 0 ]; then
+  echo "FAILED: ${failures[*]}"
+  exit 1
+fi
+echo "every flavour passed"

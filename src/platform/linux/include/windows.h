@@ -1,0 +1,11 @@
+// Linux stand-in for <windows.h>: Win32 types, COM basics and the kernel calls we implement.
+#ifndef _WINDOWS_
+#define _WINDOWS_
+#define ABK_WINDOWS_H
+
+#include "abk_com.h"
+#include "abk_kernel.h"
+#include "abk_winerror.h"
+#include "abk_wintypes.h"
+
+#endif // _WINDOWS_

@@ -1,0 +1,159 @@
+// AddressBookSession: construction, initialisation, interface negotiation, reference counting, and the
+// slots of its table that the provider does not offer.
+#include "provider/session.h"
+
+#include <cstring>
+
+#include "provider/heap.h"
+#include "store/store_library.h"
+
+AddressBookSession::AddressBookSession(HINSTANCE instance, const BYTE* serviceUid) : instance_(instance) {
+  InitializeCriticalSection(&lock_);
+  memcpy(&serviceUid_, serviceUid, sizeof serviceUid_);
+}
+
+AddressBookSession::~AddressBookSession() {
+  abk::HeapFree(displayName_);
+  abk::HeapDelete(adviseList_);
+  if (support_) support_->Release();
+  if (store_) store_->Release();
+  DeleteCriticalSection(&lock_);
+}
+
+AddressBookSession* AddressBookSession::Create(HINSTANCE instance, const BYTE* serviceUid) {
+  return abk::HeapNew<AddressBookSession>(instance, serviceUid);
+}
+
+void AddressBookSession::Destroy(AddressBookSession* session) { abk::HeapDelete(session); }
+
+HRESULT AddressBookSession::Initialize(LPCSTR libraryPath, LPCSTR filePath, LPCSTR displayName,
+                                       LPABHOSTSUPPORT support) {
+  displayName_ = static_cast<char*>(abk::HeapAllocate(SESSION_DISPLAY_NAME_CHARS + 1));
+  if (!displayName_) return E_OUTOFMEMORY;
+  memset(displayName_, 0, SESSION_DISPLAY_NAME_CHARS + 1);
+  strncpy(displayName_, displayName, SESSION_DISPLAY_NAME_CHARS);
+
+  char* locatedPath = nullptr;
+  if (!libraryPath) {
+    locatedPath = static_cast<char*>(abk::HeapAllocate(STORE_PATH_SIZE));
+    if (!locatedPath) return E_OUTOFMEMORY;
+    memset(locatedPath, 0, STORE_PATH_SIZE);
+    LocateStoreLibrary(locatedPath);
+    libraryPath = locatedPath;
+  }
+
+  StoreLibrary* store = StoreLibrary::Create();
+  if (!store) {
+    abk::HeapFree(locatedPath);
+    return E_OUTOFMEMORY;
+  }
+  HRESULT hr = store->Bind(libraryPath, filePath);
+  abk::HeapFree(locatedPath);
+  if (FAILED(hr)) {
+    StoreLibrary::Destroy(store);
+    return hr;
+  }
+  store_ = store;
+
+  adviseList_ = abk::HeapNew<AdviseList>(this);
+  if (!adviseList_) return E_OUTOFMEMORY;
+
+  support_ = support;
+  support_->AddRef();
+  AddRef();
+  return S_OK;
+}
+
+void AddressBookSession::NotifyAdviseSinks(ULONG entryIdSize, const void* entryId, ULONG count,
+                                           LPNOTIFICATION notifications) {
+  adviseList_->Notify(count, notifications);
+}
+
+HRESULT STDMETHODCALLTYPE AddressBookSession::QueryInterface(REFIID riid, LPVOID* ppvObj) {
+  if (!ppvObj || IsBadWritePtr(ppvObj, sizeof *ppvObj)) return E_INVALIDARG;
+  if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IMAPIProp) && !IsEqualIID(riid, IID_IAddrBook)) {
+    *ppvObj = nullptr;
+    return E_NOINTERFACE;
+  }
+  Lock();
+  *ppvObj = static_cast<IAddrBook*>(this);
+  ++refCount_;
+  Unlock();
+  return S_OK;
+}
+
+ULONG STDMETHODCALLTYPE AddressBookSession::AddRef() {
+  Lock();
+  LONG count = ++refCount_;
+  Unlock();
+  return static_cast<ULONG>(count);
+}
+
+ULONG STDMETHODCALLTYPE AddressBookSession::Release() {
+  Lock();
+  LONG count = --refCount_;
+  Unlock();
+  if (count == 0) Destroy(this);
+  return static_cast<ULONG>(count);
+}
+
+// Slots the session does not offer.
+
+HRESULT STDMETHODCALLTYPE AddressBookSession::GetLastError(HRESULT, ULONG, LPMAPIERROR*) { return MAPI_E_NO_SUPPORT; }
+HRESULT STDMETHODCALLTYPE AddressBookSession::SaveChanges(ULONG) { return MAPI_E_NO_SUPPORT; }
+HRESULT STDMETHODCALLTYPE AddressBookSession::OpenProperty(ULONG, LPCIID, ULONG, ULONG, LPUNKNOWN*) {
+  return MAPI_E_NO_SUPPORT;
+}
+HRESULT STDMETHODCALLTYPE AddressBookSession::SetProps(ULONG, LPSPropValue, LPSPropProblemArray*) {
+  return MAPI_E_NO_SUPPORT;
+}
+HRESULT STDMETHODCALLTYPE AddressBookSession::DeleteProps(LPSPropTagArray, LPSPropProblemArray*) {
+  return MAPI_E_NO_SUPPORT;
+}
+HRESULT STDMETHODCALLTYPE AddressBookSession::CopyTo(ULONG, LPCIID, LPSPropTagArray, ULONG, LPMAPIPROGRESS, LPCIID,
+                                                     LPVOID, ULONG, LPSPropProblemArray*) {
+  return MAPI_E_NO_SUPPORT;
+}
+HRESULT STDMETHODCALLTYPE AddressBookSession::CopyProps(LPSPropTagArray, ULONG, LPMAPIPROGRESS, LPCIID, LPVOID, ULONG,
+                                                        LPSPropProblemArray*) {
+  return MAPI_E_NO_SUPPORT;
+}
+HRESULT STDMETHODCALLTYPE AddressBookSession::GetNamesFromIDs(LPSPropTagArray*, LPGUID, ULONG, ULONG*, LPMAPINAMEID**) {
+  return MAPI_E_NO_SUPPORT;
+}
+HRESULT STDMETHODCALLTYPE AddressBookSession::GetIDsFromNames(ULONG, LPMAPINAMEID*, ULONG, LPSPropTagArray*) {
+  return MAPI_E_NO_SUPPORT;
+}
+HRESULT STDMETHODCALLTYPE AddressBookSession::CreateOneOff(LPTSTR, LPTSTR, LPTSTR, ULONG, ULONG*, LPENTRYID*) {
+  return MAPI_E_NO_SUPPORT;
+}
+HRESULT STDMETHODCALLTYPE AddressBookSession::ResolveName(ULONG_PTR, ULONG, LPTSTR, LPADRLIST) {
+  return MAPI_E_NO_SUPPORT;
+}
+HRESULT STDMETHODCALLTYPE AddressBookSession::Address(ULONG_PTR*, LPADRPARM, LPADRLIST*) { return MAPI_E_NO_SUPPORT; }
+HRESULT STDMETHODCALLTYPE AddressBookSession::RecipOptions(ULONG_PTR, ULONG, LPADRENTRY) { return MAPI_E_NO_SUPPORT; }
+HRESULT STDMETHODCALLTYPE AddressBookSession::QueryDefaultRecipOpt(LPTSTR, ULONG, ULONG*, LPSPropValue*) {
+  return MAPI_E_NO_SUPPORT;
+}
+HRESULT STDMETHODCALLTYPE AddressBookSession::GetPAB(ULONG*, LPENTRYID*) { return MAPI_E_NO_SUPPORT; }
+HRESULT STDMETHODCALLTYPE AddressBookSession::SetPAB(ULONG, LPENTRYID) { return MAPI_E_NO_SUPPORT; }
+HRESULT STDMETHODCALLTYPE AddressBookSession::GetDefaultDir(ULONG*, LPENTRYID*) { return MAPI_E_NO_SUPPORT; }
+HRESULT STDMETHODCALLTYPE AddressBookSession::SetDefaultDir(ULONG, LPENTRYID) { return MAPI_E_NO_SUPPORT; }
+HRESULT STDMETHODCALLTYPE AddressBookSession::GetSearchPath(ULONG, LPSRowSet*) { return MAPI_E_NO_SUPPORT; }
+HRESULT STDMETHODCALLTYPE AddressBookSession::SetSearchPath(ULONG, LPSRowSet) { return MAPI_E_NO_SUPPORT; }
+
+// Filled by the entry-opening and dialog parts of the provider; not offered yet.
+HRESULT STDMETHODCALLTYPE AddressBookSession::OpenEntry(ULONG, LPENTRYID, LPCIID, ULONG, ULONG*, LPUNKNOWN*) {
+  return MAPI_E_NO_SUPPORT;
+}
+HRESULT STDMETHODCALLTYPE AddressBookSession::PrepareRecips(ULONG, LPSPropTagArray, LPADRLIST) {
+  return MAPI_E_NO_SUPPORT;
+}
+HRESULT STDMETHODCALLTYPE AddressBookSession::NewEntry(ULONG_PTR, ULONG, ULONG, LPENTRYID, ULONG, LPENTRYID, ULONG*,
+                                                       LPENTRYID*) {
+  return MAPI_E_NO_SUPPORT;
+}
+HRESULT STDMETHODCALLTYPE AddressBookSession::Details(ULONG*, LPFNDISMISS, LPVOID, ULONG, LPENTRYID, LPFNBUTTON, LPVOID,
+                                                      LPTSTR, ULONG) {
+  return MAPI_E_NO_SUPPORT;
+}

@@ -1,0 +1,130 @@
+// The few properties the session answers of its own: what a host asks of the address book as a whole
+// (its name, its root container's identifier, what kind of container it is).
+#include <cstring>
+
+#include "provider/entry_id.h"
+#include "provider/module_state.h"
+#include "provider/session.h"
+
+namespace {
+
+constexpr ULONG SESSION_CONTAINER_FLAGS = AB_RECIPIENTS | AB_MODIFIABLE;
+constexpr const char SERVICE_DLL_NAME[] = "BKSTOR.DLL";
+
+// What GetPropList lists, and what GetProps answers for a null tag array.
+constexpr ULONG kListedTags[] = {PR_DISPLAY_NAME, PR_ENTRYID, PR_OBJECT_TYPE, PR_DEPTH};
+constexpr ULONG kListedTagCount = sizeof kListedTags / sizeof kListedTags[0];
+
+HRESULT CopyString(LPCSTR text, void* parentBlock, LPSTR* result) {
+  size_t size = strlen(text) + 1;
+  void* block = nullptr;
+  if (FAILED(abk::AllocateMore(static_cast<ULONG>(size), parentBlock, &block))) return E_OUTOFMEMORY;
+  memcpy(block, text, size);
+  *result = static_cast<LPSTR>(block);
+  return S_OK;
+}
+
+} // namespace
+
+// Fills one value; an unknown tag or a value that cannot be built leaves the PT_ERROR form and its code.
+HRESULT AddressBookSession::BuildProperty(ULONG tag, SPropValue& value, void* parentBlock) {
+  value.ulPropTag = tag;
+  value.dwAlignPad = 0;
+  HRESULT hr = S_OK;
+  switch (tag) {
+  case PR_NULL:
+    value.Value.l = 0;
+    return S_OK;
+  case PR_OBJECT_TYPE:
+    value.Value.l = MAPI_ABCONT;
+    return S_OK;
+  case PR_DEPTH:
+    value.Value.l = 0;
+    return S_OK;
+  case PR_CONTAINER_FLAGS:
+    value.Value.l = SESSION_CONTAINER_FLAGS;
+    return S_OK;
+  case PR_DISPLAY_NAME:
+    hr = CopyString(displayName_, parentBlock, &value.Value.lpszA);
+    break;
+  case PR_SERVICE_DLL_NAME:
+    hr = CopyString(SERVICE_DLL_NAME, parentBlock, &value.Value.lpszA);
+    break;
+  case PR_ENTRYID: {
+    LPENTRYID rootId = nullptr;
+    hr = MakeEntryId(*this, 0, RootRecordId, ENTRY_TYPE_ROOT, nullptr, &rootId);
+    if (FAILED(hr)) break;
+    void* copy = nullptr;
+    hr = abk::AllocateMore(ENTRYID_SIZE, parentBlock, &copy);
+    if (SUCCEEDED(hr)) {
+      memcpy(copy, rootId, ENTRYID_SIZE);
+      value.Value.bin.cb = ENTRYID_SIZE;
+      value.Value.bin.lpb = static_cast<LPBYTE>(copy);
+    }
+    abk::FreeBuffer(rootId);
+    break;
+  }
+  default:
+    hr = MAPI_E_NOT_FOUND;
+    break;
+  }
+  if (SUCCEEDED(hr)) return S_OK;
+  value.ulPropTag = PROP_TAG(PT_ERROR, PROP_ID(tag));
+  value.Value.err = hr;
+  return hr;
+}
+
+HRESULT STDMETHODCALLTYPE AddressBookSession::GetProps(LPSPropTagArray lpPropTagArray, ULONG ulFlags, ULONG* lpcValues,
+                                                       LPSPropValue* lppPropArray) {
+  if (ulFlags & MAPI_UNICODE) return MAPI_E_BAD_CHARWIDTH;
+  if (!lpcValues || IsBadWritePtr(lpcValues, sizeof *lpcValues) || !lppPropArray ||
+      IsBadWritePtr(lppPropArray, sizeof *lppPropArray))
+    return E_INVALIDARG;
+
+  // A null tag array asks for everything the session lists.
+  const ULONG* tags = kListedTags;
+  ULONG count = kListedTagCount;
+  if (lpPropTagArray) {
+    if (IsBadReadPtr(lpPropTagArray, CbNewSPropTagArray(0))) return E_INVALIDARG;
+    count = lpPropTagArray->cValues;
+    // A count whose value array would not fit in one host block is not a real request.
+    if (count == 0 || count > 0x7FFFFFFF / sizeof(SPropValue) ||
+        IsBadReadPtr(lpPropTagArray, CbNewSPropTagArray(count)))
+      return E_INVALIDARG;
+    tags = lpPropTagArray->aulPropTag;
+  }
+
+  Lock();
+  void* block = nullptr;
+  HRESULT hr = abk::AllocateBuffer(count * sizeof(SPropValue), &block);
+  if (FAILED(hr)) {
+    Unlock();
+    return hr;
+  }
+  auto* values = static_cast<LPSPropValue>(block);
+  bool anyError = false;
+  for (ULONG i = 0; i < count; ++i) {
+    if (FAILED(BuildProperty(tags[i], values[i], block))) anyError = true;
+  }
+  *lpcValues = count;
+  *lppPropArray = values;
+  Unlock();
+  return anyError ? MAPI_W_ERRORS_RETURNED : S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE AddressBookSession::GetPropList(ULONG ulFlags, LPSPropTagArray* lppPropTagArray) {
+  if (ulFlags & MAPI_UNICODE) return MAPI_E_BAD_CHARWIDTH;
+  if (!lppPropTagArray || IsBadWritePtr(lppPropTagArray, sizeof *lppPropTagArray)) return E_INVALIDARG;
+
+  Lock();
+  void* block = nullptr;
+  HRESULT hr = abk::AllocateBuffer(CbNewSPropTagArray(kListedTagCount), &block);
+  if (SUCCEEDED(hr)) {
+    auto* tags = static_cast<LPSPropTagArray>(block);
+    tags->cValues = kListedTagCount;
+    memcpy(tags->aulPropTag, kListedTags, sizeof kListedTags);
+    *lppPropTagArray = tags;
+  }
+  Unlock();
+  return hr;
+}

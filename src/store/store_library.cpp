@@ -1,0 +1,121 @@
+// Locating and binding the store library, and mapping its status words.
+#include "store/store_library.h"
+
+#include <cstring>
+
+#include "provider/heap.h"
+
+void LocateStoreLibrary(char* buffer) {
+  DWORD needed = 0;
+  // The spooler's answer is not examined: on failure the buffer keeps what it had, and the load that
+  // follows fails and is reported as a binding failure.
+  GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<LPBYTE>(buffer), STORE_PATH_SIZE, &needed);
+
+  OSVERSIONINFOA version;
+  memset(&version, 0, sizeof version);
+  version.dwOSVersionInfoSize = sizeof version;
+  GetVersionExA(&version);
+
+  const char* subfolder = "";
+  if (version.dwPlatformId == VER_PLATFORM_WIN32_NT) {
+    if (version.dwMajorVersion < 5)
+      subfolder = "\\2";
+    else if (version.dwMajorVersion == 5)
+      subfolder = "\\3";
+  }
+
+  // The buffer is 260 bytes; a path that does not fit is cut rather than written past the buffer.
+  size_t used = strnlen(buffer, STORE_PATH_SIZE - 1);
+  for (const char* part : {subfolder, "\\", "BKCONV.DLL"}) {
+    size_t length = strlen(part);
+    if (used + length >= STORE_PATH_SIZE) length = STORE_PATH_SIZE - 1 - used;
+    memcpy(buffer + used, part, length);
+    used += length;
+  }
+  buffer[used] = '\0';
+}
+
+HRESULT MapStoreStatus(ULONG status) {
+  switch (status) {
+  case STORE_STATUS_INVALID_ARGUMENT:
+    return E_INVALIDARG;
+  case STORE_STATUS_DISK_ERROR:
+  case STORE_STATUS_FILE_ERROR:
+    return MAPI_E_DISK_ERROR;
+  case STORE_STATUS_NOT_FOUND:
+  case STORE_STATUS_NO_RECORD:
+    return MAPI_E_NOT_FOUND;
+  case STORE_STATUS_DISK_FULL:
+    return MAPI_E_NOT_ENOUGH_DISK;
+  default:
+    return MAPI_E_CALL_FAILED;
+  }
+}
+
+StoreLibrary::StoreLibrary() { InitializeCriticalSection(&lock_); }
+
+StoreLibrary::~StoreLibrary() {
+  Unload();
+  abk::HeapFree(filePath_);
+  DeleteCriticalSection(&lock_);
+}
+
+StoreLibrary* StoreLibrary::Create() { return abk::HeapNew<StoreLibrary>(); }
+
+void StoreLibrary::Destroy(StoreLibrary* library) { abk::HeapDelete(library); }
+
+void StoreLibrary::Unload() {
+  if (module_) FreeLibrary(module_);
+  module_ = nullptr;
+}
+
+template <class T> static bool Resolve(HMODULE module, const char* name, T*& slot) {
+  slot = reinterpret_cast<T*>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+  return slot != nullptr;
+}
+
+HRESULT StoreLibrary::Bind(LPCSTR libraryPath, LPCSTR filePath) {
+  module_ = LoadLibraryA(libraryPath);
+  bool ok = module_ != nullptr;
+
+  if (ok && filePath && filePath[0]) {
+    size_t length = strlen(filePath);
+    filePath_ = static_cast<char*>(abk::HeapAllocate(length + 1));
+    ok = filePath_ != nullptr;
+    if (ok) memcpy(filePath_, filePath, length + 1);
+  }
+
+  ok = ok && Resolve(module_, "OpenAddressBook", openAddressBook) && Resolve(module_, "GetRecordId", getRecordId) &&
+       Resolve(module_, "CreateContactEntry", createContactEntry) &&
+       Resolve(module_, "CreateGroupEntry", createGroupEntry) && Resolve(module_, "GetProps", getProps) &&
+       Resolve(module_, "SetProps", setProps) && Resolve(module_, "CloseAddressBook", closeAddressBook);
+
+  // Whatever went wrong (no file, a missing export, no memory), the caller sees one code.
+  if (!ok) {
+    Unload();
+    return E_OUTOFMEMORY;
+  }
+  refCount_ = 1;
+  return S_OK;
+}
+
+STORE_DELETEPROPS* StoreLibrary::LookUpDeleteProps() const {
+  STORE_DELETEPROPS* deleteProps = nullptr;
+  Resolve(module_, "DeleteProps", deleteProps);
+  return deleteProps;
+}
+
+LONG StoreLibrary::AddRef() {
+  EnterCriticalSection(&lock_);
+  LONG count = ++refCount_;
+  LeaveCriticalSection(&lock_);
+  return count;
+}
+
+LONG StoreLibrary::Release() {
+  EnterCriticalSection(&lock_);
+  LONG count = --refCount_;
+  LeaveCriticalSection(&lock_);
+  if (count == 0) abk::HeapDelete(this);
+  return count;
+}
