@@ -15,6 +15,8 @@ public:
   HRESULT memAllocRoutinesResult = S_OK; // what GetMemAllocRoutines answers
   ULONG registerCalls = 0;
   MAPIUID registeredUid{};
+  ULONG copyToCalls = 0;
+  ULONG copyPropsCalls = 0;
   LONG RefCount() const { return refCount_; }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, LPVOID* ppvObj) override;

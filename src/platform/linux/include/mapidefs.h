@@ -992,8 +992,7 @@ DECLARE_MAPI_INTERFACE_(IMAPIStatus, IMAPIProp){BEGIN_INTERFACE MAPI_IMAPISTATUS
   MAPIMETHOD(SetSearchCriteria)                                                                                        \
   (THIS_ LPSRestriction lpRestriction, LPENTRYLIST lpContainerList, ULONG ulSearchFlags) IPURE;                        \
   MAPIMETHOD(GetSearchCriteria)                                                                                        \
-  (THIS_ ULONG ulFlags, LPSRestriction * lppRestriction, LPENTRYLIST * lppContainerList, ULONG * lpulSearchState)      \
-      IPURE;
+  (THIS_ ULONG ulFlags, LPSRestriction * lppRestriction, LPENTRYLIST * lppContainerList, ULONG * lpulSearchState) IPURE;
 
 #undef INTERFACE
 #define INTERFACE IMAPIContainer

@@ -1,0 +1,41 @@
+// The entry property set: the provider-defined tags and the constant tag arrays that describe persons
+// and groups. The standard MAPI tags come from the platform headers.
+#pragma once
+
+#include "platform/platform.h"
+
+// Provider-defined string properties of a person.
+#define PR_NAME_SUFFIX PROP_TAG(PT_STRING8, 0x5800)
+#define PR_PRIMARY_FAX_DESCRIPTION PROP_TAG(PT_STRING8, 0x5801)
+#define PR_PRIMARY_FAX_EXTRA1 PROP_TAG(PT_STRING8, 0x5802)
+#define PR_PRIMARY_FAX_EXTRA2 PROP_TAG(PT_STRING8, 0x5803)
+#define PR_SECONDARY_FAX_DESCRIPTION PROP_TAG(PT_STRING8, 0x5804)
+#define PR_SECONDARY_FAX_EXTRA1 PROP_TAG(PT_STRING8, 0x5805)
+#define PR_SECONDARY_FAX_EXTRA2 PROP_TAG(PT_STRING8, 0x5806)
+#define PR_PRIMARY_FAX_EXTRA3 PROP_TAG(PT_STRING8, 0x5807)
+#define PR_SECONDARY_FAX_EXTRA3 PROP_TAG(PT_STRING8, 0x5808)
+
+// Fax-selection flags a group keeps for each person member.
+constexpr ULONG FAX_SELECT_PRIMARY = 0x1;
+constexpr ULONG FAX_SELECT_SECONDARY = 0x2;
+
+// The five properties of each fax-number block, number first.
+constexpr ULONG kPrimaryFaxBlock[5] = {PR_BUSINESS_FAX_NUMBER, PR_PRIMARY_FAX_DESCRIPTION, PR_PRIMARY_FAX_EXTRA1,
+                                       PR_PRIMARY_FAX_EXTRA2, PR_PRIMARY_FAX_EXTRA3};
+constexpr ULONG kSecondaryFaxBlock[5] = {PR_HOME_FAX_NUMBER, PR_SECONDARY_FAX_DESCRIPTION, PR_SECONDARY_FAX_EXTRA1,
+                                         PR_SECONDARY_FAX_EXTRA2, PR_SECONDARY_FAX_EXTRA3};
+
+// A constant tag array with the SPropTagArray layout: a count, then the tags.
+template <ULONG N> struct ConstTagArray {
+  ULONG cValues;
+  ULONG aulPropTag[N];
+  LPSPropTagArray Get() const { return reinterpret_cast<LPSPropTagArray>(const_cast<ConstTagArray*>(this)); }
+};
+
+// The person dialog's twelve fields and the group dialog's two, in the dialogs' order.
+inline constexpr ConstTagArray<12> kPersonDialogTags = {12,
+                                                        {PR_GIVEN_NAME, PR_SURNAME, PR_NAME_SUFFIX, PR_DISPLAY_NAME,
+                                                         PR_DISPLAY_NAME_PREFIX, PR_COMPANY_NAME, PR_DEPARTMENT_NAME,
+                                                         PR_BUSINESS_FAX_NUMBER, PR_PRIMARY_FAX_DESCRIPTION,
+                                                         PR_HOME_FAX_NUMBER, PR_SECONDARY_FAX_DESCRIPTION, PR_COMMENT}};
+inline constexpr ConstTagArray<2> kGroupDialogTags = {2, {PR_DISPLAY_NAME, PR_COMMENT}};

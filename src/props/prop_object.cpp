@@ -1,0 +1,210 @@
+// The property operations every entry object shares.
+#include "props/prop_object.h"
+
+#include <cstring>
+
+#include "props/prop_values.h"
+#include "provider/heap.h"
+#include "provider/module_state.h"
+#include "provider/session.h"
+
+PropObjectCore::PropObjectCore(AddressBookSession* session, const EntryKey* parent, const void* entryId)
+    : session_(session), library_(session->Store()) {
+  if (entryId)
+    memcpy(&entryId_, entryId, sizeof entryId_);
+  else
+    memset(&entryId_, 0, sizeof entryId_);
+  if (parent) entryId_.parent = *parent;
+  InitializeCriticalSection(&propLock_);
+}
+
+PropObjectCore::~PropObjectCore() {
+  abk::HeapDelete(link_);
+  DeleteCriticalSection(&propLock_);
+}
+
+HRESULT PropObjectCore::InitStoreLink() {
+  link_ = abk::HeapNew<StoreLink>(library_);
+  return link_ ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT PropObjectCore::CheckWritable(ULONG tag) {
+  if (tag & MV_FLAG) return MAPI_E_NO_SUPPORT;
+  if (PROP_TYPE(tag) == PT_OBJECT) return MAPI_E_NO_ACCESS;
+  switch (PROP_ID(tag)) {
+  case PROP_ID(PR_ACCESS):
+  case PROP_ID(PR_INSTANCE_KEY):
+  case PROP_ID(PR_ACCESS_LEVEL):
+  case PROP_ID(PR_OBJECT_TYPE):
+  case PROP_ID(PR_ENTRYID):
+  case PROP_ID(PR_SEARCH_KEY):
+  case PROP_ID(PR_CONTAINER_FLAGS):
+  case PROP_ID(PR_AB_PROVIDER_ID):
+  case PROP_ID(PR_DISPLAY_TYPE):
+    return MAPI_E_COMPUTED;
+  default:
+    return S_OK;
+  }
+}
+
+HRESULT PropObjectCore::PropGetProps(LPSPropTagArray tags, ULONG flags, ULONG* count, LPSPropValue* values) {
+  if (flags & MAPI_UNICODE) return MAPI_E_BAD_CHARWIDTH;
+  if (!count || IsBadWritePtr(count, sizeof *count) || !values || IsBadWritePtr(values, sizeof *values))
+    return E_INVALIDARG;
+  if (tags && (IsBadReadPtr(tags, CbNewSPropTagArray(0)) || tags->cValues > 0x7FFFFFFF / sizeof(SPropValue) ||
+               IsBadReadPtr(tags, CbNewSPropTagArray(tags->cValues))))
+    return E_INVALIDARG;
+
+  LockProps();
+  PropList& list = link_->Props();
+  ULONG n = tags ? tags->cValues : list.Count();
+  HRESULT hr = S_OK;
+  LPSPropValue array = nullptr;
+  ULONG filled = 0;
+  if (n) {
+    void* block = nullptr;
+    hr = abk::AllocateBuffer(n * sizeof(SPropValue), &block);
+    if (FAILED(hr)) hr = E_OUTOFMEMORY;
+    array = static_cast<LPSPropValue>(block);
+  }
+  if (array && tags) {
+    for (; filled < n; ++filled) {
+      SPropValue& value = array[filled];
+      memset(&value, 0, sizeof value);
+      ULONG tag = tags->aulPropTag[filled];
+      if (tag == PR_NULL) {
+        value.ulPropTag = PR_NULL;
+        continue;
+      }
+      PropElement* element = list.FindProp(tag);
+      if (!element) {
+        hr = MakeNotFoundValue(&value, tag);
+        continue;
+      }
+      if (FAILED(CopyStoredValue(*element, array, &value))) {
+        hr = E_OUTOFMEMORY;
+        break;
+      }
+    }
+  } else if (array) {
+    for (PropElement* element = list.NextProp(true); element; element = list.NextProp(false)) {
+      if (FAILED(CopyStoredValue(*element, array, &array[filled]))) {
+        hr = E_OUTOFMEMORY;
+        break;
+      }
+      ++filled;
+    }
+  }
+  UnlockProps();
+
+  if (FAILED(hr)) {
+    if (array) abk::FreeBuffer(array);
+    return hr;
+  }
+  *count = filled;
+  *values = array;
+  return hr;
+}
+
+HRESULT PropObjectCore::PropGetPropList(ULONG flags, LPSPropTagArray* tags) {
+  if (flags & MAPI_UNICODE) return MAPI_E_BAD_CHARWIDTH;
+  if (!tags || IsBadWritePtr(tags, sizeof *tags)) return E_INVALIDARG;
+
+  LockProps();
+  PropList& list = link_->Props();
+  void* block = nullptr;
+  if (FAILED(abk::AllocateBuffer(CbNewSPropTagArray(list.Count()), &block))) {
+    UnlockProps();
+    return E_OUTOFMEMORY;
+  }
+  auto* array = static_cast<LPSPropTagArray>(block);
+  array->cValues = 0;
+  for (PropElement* element = list.NextProp(true); element; element = list.NextProp(false)) {
+    // The instance key is an object's own business, never listed.
+    if (PROP_ID(element->value.ulPropTag) == PROP_ID(PR_INSTANCE_KEY)) continue;
+    array->aulPropTag[array->cValues++] = element->value.ulPropTag;
+  }
+  UnlockProps();
+  *tags = array;
+  return S_OK;
+}
+
+static void AddProblem(LPSPropProblemArray problems, ULONG index, ULONG tag, SCODE code) {
+  if (!problems) return;
+  SPropProblem& problem = problems->aProblem[problems->cProblem++];
+  problem.ulIndex = index;
+  problem.ulPropTag = tag;
+  problem.scode = code;
+}
+
+HRESULT PropObjectCore::PropSetProps(ULONG count, LPSPropValue values, LPSPropProblemArray* problems) {
+  if (count && (!values || count > 0x7FFFFFFF / sizeof(SPropValue) || IsBadReadPtr(values, count * sizeof(SPropValue))))
+    return E_INVALIDARG;
+  if (problems && IsBadWritePtr(problems, sizeof *problems)) return E_INVALIDARG;
+
+  LPSPropProblemArray array = nullptr;
+  if (problems) {
+    *problems = nullptr;
+    void* block = nullptr;
+    if (FAILED(abk::AllocateBuffer(CbNewSPropProblemArray(count), &block))) return E_OUTOFMEMORY;
+    array = static_cast<LPSPropProblemArray>(block);
+    array->cProblem = 0;
+  }
+
+  LockProps();
+  PropList& list = link_->Props();
+  for (ULONG i = 0; i < count; ++i) {
+    const SPropValue& value = values[i];
+    if (value.ulPropTag == PR_NULL || PROP_TYPE(value.ulPropTag) == PT_ERROR) continue;
+    HRESULT hr = CheckWritable(value.ulPropTag);
+    if (FAILED(hr)) {
+      AddProblem(array, i, value.ulPropTag, hr);
+      continue;
+    }
+    if (value.ulPropTag == PR_DISPLAY_NAME) {
+      SPropValue sevenBit = value;
+      sevenBit.ulPropTag = PR_7BIT_DISPLAY_NAME;
+      list.SetProp(sevenBit);
+    }
+    MarkModified();
+    hr = list.SetProp(value);
+    if (FAILED(hr)) AddProblem(array, i, value.ulPropTag, hr);
+  }
+  UnlockProps();
+
+  if (array && array->cProblem)
+    *problems = array;
+  else if (array)
+    abk::FreeBuffer(array);
+  return S_OK;
+}
+
+void PropObjectCore::NotifyModified() {
+  NOTIFICATION notification;
+  memset(&notification, 0, sizeof notification);
+  notification.ulEventType = fnevObjectModified;
+  notification.info.obj.ulObjType = MAPI_ADDRBOOK;
+  session_->NotifyAdviseSinks(sizeof entryId_, &entryId_, 1, &notification);
+}
+
+HRESULT PropObjectCore::PropSaveChanges(ULONG) {
+  if (entryId_.self.typeWord & 0x4000) return S_OK;
+  LockProps();
+  if (!IsModified()) {
+    UnlockProps();
+    return S_OK;
+  }
+  HRESULT hr = link_->SaveEntry(entryId_.self, entryId_.parent);
+  if (SUCCEEDED(hr)) {
+    SPropValue id;
+    memset(&id, 0, sizeof id);
+    id.ulPropTag = PR_ENTRYID;
+    id.Value.bin.cb = sizeof entryId_;
+    id.Value.bin.lpb = reinterpret_cast<LPBYTE>(&entryId_);
+    hr = link_->Props().SetProp(id);
+    modified_ &= ~1u;
+    NotifyModified();
+  }
+  UnlockProps();
+  return hr;
+}

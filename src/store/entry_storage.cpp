@@ -1,0 +1,325 @@
+// Entry storage on top of the store library: records to properties and back.
+#include "store/entry_storage.h"
+
+#include <cstring>
+
+#include "props/entry_props.h"
+#include "provider/heap.h"
+#include "store/store_records.h"
+
+namespace {
+
+struct FieldMapping {
+  ULONG fieldId;
+  ULONG tag;
+};
+
+// Store field ids and the string properties they hold, the same in both directions.
+constexpr FieldMapping kFieldMap[] = {
+    {0x001, PR_DISPLAY_NAME},
+    {0x002, PR_DISPLAY_NAME_PREFIX},
+    {0x003, PR_GIVEN_NAME},
+    {0x004, PR_MIDDLE_NAME},
+    {0x005, PR_SURNAME},
+    {0x006, PR_NAME_SUFFIX},
+    {0x008, PR_COMMENT},
+    {0x110, PR_HOME_FAX_NUMBER},
+    {0x111, PR_SECONDARY_FAX_DESCRIPTION},
+    {0x112, PR_SECONDARY_FAX_EXTRA1},
+    {0x113, PR_SECONDARY_FAX_EXTRA2},
+    {0x114, PR_SECONDARY_FAX_EXTRA3},
+    {0x200, PR_COMPANY_NAME},
+    {0x201, PR_DEPARTMENT_NAME},
+    {0x210, PR_BUSINESS_FAX_NUMBER},
+    {0x211, PR_PRIMARY_FAX_DESCRIPTION},
+    {0x212, PR_PRIMARY_FAX_EXTRA1},
+    {0x213, PR_PRIMARY_FAX_EXTRA2},
+    {0x214, PR_PRIMARY_FAX_EXTRA3},
+};
+
+bool IsMemberRecord(const BYTE* record) { return RecordWord(record, 0) == STORE_MEMBER_MARKER; }
+
+HRESULT SetEmptyString(PropList& list, ULONG tag) {
+  SPropValue value{};
+  value.ulPropTag = tag;
+  value.Value.lpszA = const_cast<LPSTR>("");
+  return list.SetProp(value);
+}
+
+// The member record of recordId among a group's records, or null.
+BYTE* FindMemberRecord(RecordSet& records, ULONG recordId) {
+  RecordSet::Cursor cursor(records);
+  BYTE* record = nullptr;
+  size_t size = 0;
+  while (cursor.Next(&record, &size)) {
+    if (IsMemberRecord(record) && RecordWord(record, offsetof(GroupMemberRecord, memberId)) == recordId) return record;
+  }
+  return nullptr;
+}
+
+bool HoldsNonEmptyString(PropList& list, ULONG tag) {
+  PropElement* element = list.FindProp(tag);
+  return element && PROP_TYPE(element->value.ulPropTag) == PT_STRING8 && element->value.Value.lpszA &&
+         element->value.Value.lpszA[0];
+}
+
+// The whole record set of a group written in its own right: its string fields, then one member record
+// per listed key, each keeping the flags word stored for it.
+HRESULT WriteOwnRecord(OpenedBook& book, const EntryKey& key, PropList& list, const MemberList* members) {
+  if (list.Count() == 0) return S_OK;
+  bool isGroup = key.typeWord == ENTRY_TYPE_GROUP && members;
+  size_t capacity = list.Count() + (isGroup ? members->Count() : 0);
+  size_t size = capacity * STORE_FIELD_RECORD_SIZE;
+  auto* buffer = static_cast<BYTE*>(abk::HeapAllocate(size ? size : 1));
+  if (!buffer) return E_OUTOFMEMORY;
+  memset(buffer, 0, size);
+
+  BYTE* p = buffer;
+  ULONG built = 0;
+  for (PropElement* element = list.First(); element; element = element->next) {
+    ULONG fieldId = FieldIdForProperty(element->value.ulPropTag);
+    // Only strings are written: another type stored under a string's identifier is never read as one.
+    if (!fieldId || PROP_TYPE(element->value.ulPropTag) != PT_STRING8 || !element->value.Value.lpszA) continue;
+    StoreFieldRecord record{};
+    record.fieldId = fieldId;
+    strncpy(record.value, element->value.Value.lpszA, STORE_FIELD_VALUE_SIZE - 1);
+    memcpy(p, &record, sizeof record);
+    p += sizeof record;
+    ++built;
+  }
+
+  HRESULT hr = S_OK;
+  if (isGroup) {
+    // A group whose record holds nothing yet (a new one) has no flags to carry over.
+    RecordSet stored;
+    hr = stored.Read(book, key.recordId);
+    for (ULONG i = 0; SUCCEEDED(hr) && i < members->Count(); ++i) {
+      const EntryKey& member = members->At(i);
+      GroupMemberRecord record{};
+      record.marker = STORE_MEMBER_MARKER;
+      record.memberId = member.recordId;
+      BYTE* old = FindMemberRecord(stored, member.recordId);
+      if (old)
+        record.faxSelection = RecordWord(old, offsetof(GroupMemberRecord, faxSelection));
+      else
+        record.faxSelection = member.typeWord == ENTRY_TYPE_PERSON ? FAX_SELECT_PRIMARY | FAX_SELECT_SECONDARY : 0;
+      memcpy(p, &record, sizeof record);
+      p += sizeof record;
+      ++built;
+    }
+  }
+
+  if (SUCCEEDED(hr)) {
+    StoreRecordBlock block{built, buffer};
+    if (!book.Library().setProps(book.Handle(), key.recordId, book.Status(), &block)) hr = book.Failure();
+  }
+  abk::HeapFree(buffer);
+  return hr;
+}
+
+// Only this member's selection in the group it was opened through.
+HRESULT WriteMemberSelection(OpenedBook& book, const EntryKey& key, const EntryKey& group, PropList& list) {
+  ULONG flags = 0;
+  if (HoldsNonEmptyString(list, PR_BUSINESS_FAX_NUMBER)) flags |= FAX_SELECT_PRIMARY;
+  if (HoldsNonEmptyString(list, PR_HOME_FAX_NUMBER)) flags |= FAX_SELECT_SECONDARY;
+
+  RecordSet records;
+  HRESULT hr = records.Read(book, group.recordId);
+  if (FAILED(hr) || records.Count() == 0) return hr;
+  BYTE* record = FindMemberRecord(records, key.recordId);
+  if (!record) return S_OK;
+  memcpy(record + offsetof(GroupMemberRecord, faxSelection), &flags, sizeof flags);
+  StoreRecordBlock block{records.Count(), records.Data()};
+  if (!book.Library().setProps(book.Handle(), group.recordId, book.Status(), &block)) return book.Failure();
+  return S_OK;
+}
+
+} // namespace
+
+ULONG FieldIdForProperty(ULONG tag) {
+  for (const FieldMapping& mapping : kFieldMap)
+    if (PROP_ID(mapping.tag) == PROP_ID(tag)) return mapping.fieldId;
+  return 0;
+}
+
+ULONG PropertyForFieldId(ULONG fieldId) {
+  for (const FieldMapping& mapping : kFieldMap)
+    if (mapping.fieldId == fieldId) return mapping.tag;
+  return 0;
+}
+
+HRESULT ResolveRecord(StoreLibrary& library, ULONG mode, EntryKey& key) {
+  if (mode != RESOLVE_EXISTING && mode != RESOLVE_OR_CREATE) return E_FAIL;
+  if (key.typeWord == ENTRY_TYPE_ROOT) {
+    key.recordId = RootRecordId;
+    return S_OK;
+  }
+  OpenedBook book(library);
+  HRESULT hr = book.Open();
+  if (FAILED(hr)) return hr;
+
+  bool isTemplate = key.recordId == PERSON_TEMPLATE_RECORD_ID || key.recordId == GROUP_TEMPLATE_RECORD_ID;
+  if (!isTemplate) {
+    if (library.getProps(book.Handle(), key.recordId, book.Status(), nullptr) == STORE_CALL_FAILED)
+      return book.Failure();
+    return S_OK;
+  }
+  if (mode == RESOLVE_EXISTING) return MAPI_E_NOT_FOUND;
+
+  switch (key.typeWord & 0xF) {
+  case ENTRY_TYPE_PERSON: {
+    ULONG id = library.createContactEntry(book.Handle(), book.Status());
+    if (id == STORE_NO_PERSON) return book.Failure();
+    key = EntryKey{id, ENTRY_TYPE_PERSON};
+    return S_OK;
+  }
+  case ENTRY_TYPE_GROUP: {
+    ULONG id = library.createGroupEntry(book.Handle(), book.Status());
+    if (id == STORE_NO_GROUP) return book.Failure();
+    key = EntryKey{id, ENTRY_TYPE_GROUP};
+    return S_OK;
+  }
+  default:
+    return MAPI_E_INVALID_ENTRYID;
+  }
+}
+
+HRESULT ReadEntryProperties(StoreLibrary& library, const EntryKey& key, const EntryKey* parent, PropList& list,
+                            ULONG* fieldsRead) {
+  ULONG unused = 0;
+  if (!fieldsRead) fieldsRead = &unused;
+  *fieldsRead = 0;
+  if (key.typeWord == ENTRY_TYPE_ROOT) return S_OK;
+  OpenedBook book(library);
+  HRESULT hr = book.Open();
+  if (FAILED(hr)) return hr;
+
+  RecordSet records;
+  hr = records.Read(book, key.recordId);
+  if (FAILED(hr)) return hr;
+  RecordSet::Cursor cursor(records);
+  BYTE* record = nullptr;
+  size_t size = 0;
+  while (cursor.Next(&record, &size)) {
+    ULONG tag = PropertyForFieldId(RecordWord(record, 0));
+    if (!tag || size != STORE_FIELD_RECORD_SIZE) continue;
+    char text[STORE_FIELD_VALUE_SIZE];
+    RecordValue(record, text);
+    SPropValue value{};
+    value.ulPropTag = tag;
+    value.Value.lpszA = text;
+    hr = list.AppendProp(value);
+    if (FAILED(hr)) return hr;
+    ++*fieldsRead;
+  }
+
+  if (!parent || parent->typeWord != ENTRY_TYPE_GROUP) return S_OK;
+  RecordSet group;
+  hr = group.Read(book, parent->recordId);
+  if (FAILED(hr)) return hr;
+  BYTE* member = FindMemberRecord(group, key.recordId);
+  if (!member) return S_OK;
+  ULONG flags = RecordWord(member, offsetof(GroupMemberRecord, faxSelection));
+  if (!(flags & FAX_SELECT_PRIMARY)) {
+    for (ULONG tag : kPrimaryFaxBlock)
+      if (FAILED(hr = SetEmptyString(list, tag))) return hr;
+  }
+  if (!(flags & FAX_SELECT_SECONDARY)) {
+    for (ULONG tag : kSecondaryFaxBlock)
+      if (FAILED(hr = SetEmptyString(list, tag))) return hr;
+  }
+  return S_OK;
+}
+
+HRESULT ReadMemberKeys(StoreLibrary& library, const EntryKey& key, MemberList& members) {
+  if (key.typeWord != ENTRY_TYPE_ROOT && key.typeWord != ENTRY_TYPE_GROUP) return E_INVALIDARG;
+  OpenedBook book(library);
+  HRESULT hr = book.Open();
+  if (FAILED(hr)) return hr;
+
+  if (key.typeWord == ENTRY_TYPE_GROUP) {
+    RecordSet records;
+    hr = records.Read(book, key.recordId);
+    if (FAILED(hr)) return hr;
+    RecordSet::Cursor cursor(records);
+    BYTE* record = nullptr;
+    size_t size = 0;
+    while (cursor.Next(&record, &size)) {
+      if (!IsMemberRecord(record)) continue;
+      ULONG id = RecordWord(record, offsetof(GroupMemberRecord, memberId));
+      members.AddMember(EntryKey{id, TypeWordForRecordId(id)});
+    }
+    return S_OK;
+  }
+
+  StoreIdList list{0, nullptr};
+  if (library.getRecordId(book.Handle(), STORE_SELECT_ALL_ENTRIES, book.Status(), &list) == STORE_CALL_FAILED)
+    return book.Failure();
+  ULONG count = list.count;
+  if (count == 0) return S_OK;
+  if (count > 0x7FFFFFFF / sizeof(ULONG)) return MAPI_E_DISK_ERROR;
+  auto* ids = static_cast<ULONG*>(abk::HeapAllocate(count * sizeof(ULONG)));
+  if (!ids) return E_OUTOFMEMORY;
+  list = StoreIdList{count, ids};
+  if (library.getRecordId(book.Handle(), STORE_SELECT_ALL_ENTRIES, book.Status(), &list) == STORE_CALL_FAILED) {
+    abk::HeapFree(ids);
+    return book.Failure();
+  }
+  ULONG listed = list.count < count ? list.count : count;
+  for (ULONG i = 0; i < listed; ++i)
+    members.AddMember(EntryKey{ids[i], TypeWordForRecordId(ids[i])});
+  abk::HeapFree(ids);
+  return S_OK;
+}
+
+HRESULT WriteEntry(StoreLibrary& library, const EntryKey& key, const EntryKey& parent, PropList& list,
+                   const MemberList* members) {
+  OpenedBook book(library);
+  HRESULT hr = book.Open();
+  if (FAILED(hr)) return hr;
+  if (parent.typeWord == ENTRY_TYPE_ROOT) return WriteOwnRecord(book, key, list, members);
+  if (parent.typeWord == ENTRY_TYPE_GROUP) return WriteMemberSelection(book, key, parent, list);
+  return S_OK;
+}
+
+HRESULT DeleteEntry(StoreLibrary& library, const EntryKey& key) {
+  if (key.typeWord == ENTRY_TYPE_ROOT) return E_INVALIDARG;
+  OpenedBook book(library);
+  HRESULT hr = book.Open();
+  if (FAILED(hr)) return hr;
+  STORE_DELETEPROPS* deleteProps = library.LookUpDeleteProps();
+  if (!deleteProps) return E_OUTOFMEMORY;
+  if (!deleteProps(book.Handle(), 0, book.Status(), key.recordId)) return book.Failure();
+  return S_OK;
+}
+
+StoreLink::StoreLink(StoreLibrary* library) : library_(library) { library_->AddRef(); }
+
+StoreLink::~StoreLink() {
+  props_.Clear();
+  members_.Clear();
+  library_->Release();
+}
+
+HRESULT StoreLink::LoadEntry(const EntryKey& key, const EntryKey* parent) {
+  EntryKey resolved = key;
+  HRESULT hr = ResolveRecord(*library_, RESOLVE_EXISTING, resolved);
+  if (FAILED(hr)) return hr;
+  ULONG fieldsRead = 0;
+  hr = ReadEntryProperties(*library_, resolved, parent, props_, &fieldsRead);
+  if (FAILED(hr)) return hr;
+  // A container whose members cannot all be listed still opens, with the members read so far.
+  if (resolved.typeWord == ENTRY_TYPE_ROOT || resolved.typeWord == ENTRY_TYPE_GROUP)
+    ReadMemberKeys(*library_, resolved, members_);
+  // The object's own initial properties are already in the list: what counts is whether the record
+  // held any field the provider knows.
+  if (resolved.typeWord != ENTRY_TYPE_ROOT && fieldsRead == 0) return MAPI_E_NOT_FOUND;
+  return hr;
+}
+
+HRESULT StoreLink::SaveEntry(EntryKey& key, const EntryKey& parent) {
+  HRESULT hr = ResolveRecord(*library_, RESOLVE_EXISTING, key);
+  if (hr == MAPI_E_NOT_FOUND) hr = ResolveRecord(*library_, RESOLVE_OR_CREATE, key);
+  if (FAILED(hr)) return hr;
+  return WriteEntry(*library_, key, parent, props_, &members_);
+}

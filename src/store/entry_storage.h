@@ -1,0 +1,56 @@
+// Entry storage: reading and writing the provider's entries in the address-book file through the store
+// library, and the StoreLink every entry object keeps (its properties, its member keys, the library).
+//
+// Every operation that touches the file opens it at its start and closes it before it returns, on every
+// path: no handle outlives an operation. The root container (0xFFFFFFFF, 4) has no record of its own.
+#pragma once
+
+#include "platform/platform.h"
+#include "props/prop_list.h"
+#include "provider/entry_id.h"
+#include "store/store_library.h"
+
+enum ResolveMode : ULONG { RESOLVE_EXISTING = 1, RESOLVE_OR_CREATE = 2 };
+
+// The store field id of a property identifier, or 0 when the property is not kept in the file.
+ULONG FieldIdForProperty(ULONG tag);
+// The property tag of a store field id, or 0 when the field produces no property.
+ULONG PropertyForFieldId(ULONG fieldId);
+
+// Checks that the key names an existing record; with RESOLVE_OR_CREATE a template key gets a new record
+// and is rewritten to name it.
+HRESULT ResolveRecord(StoreLibrary& library, ULONG mode, EntryKey& key);
+// Appends the entry's stored fields; read as a member of a group, the fax-number blocks the group does
+// not use for it read as empty strings.
+// fieldsRead, when given, receives the number of the record's own fields that became properties.
+HRESULT ReadEntryProperties(StoreLibrary& library, const EntryKey& key, const EntryKey* parent, PropList& list,
+                            ULONG* fieldsRead = nullptr);
+// Adds the keys of every entry (root container) or of a group's members.
+HRESULT ReadMemberKeys(StoreLibrary& library, const EntryKey& key, MemberList& members);
+// Writes an entry in its own right (parent is the root container), or only its fax-number selection in
+// the group it was opened through (parent is a group).
+HRESULT WriteEntry(StoreLibrary& library, const EntryKey& key, const EntryKey& parent, PropList& list,
+                   const MemberList* members);
+HRESULT DeleteEntry(StoreLibrary& library, const EntryKey& key);
+
+class StoreLink final {
+public:
+  // Takes one reference on the library for the life of the link.
+  explicit StoreLink(StoreLibrary* library);
+  ~StoreLink();
+  StoreLink(const StoreLink&) = delete;
+  StoreLink& operator=(const StoreLink&) = delete;
+
+  HRESULT LoadEntry(const EntryKey& key, const EntryKey* parent);
+  // Creates the record of a template key first (rewriting key), then writes the entry.
+  HRESULT SaveEntry(EntryKey& key, const EntryKey& parent);
+
+  PropList& Props() { return props_; }
+  MemberList& Members() { return members_; }
+  StoreLibrary& Library() { return *library_; }
+
+private:
+  PropList props_;
+  MemberList members_;
+  StoreLibrary* library_;
+};

@@ -1,0 +1,67 @@
+// File access around one store operation and bounds-checked reading of record sets.
+#include "store/store_records.h"
+
+#include <cstring>
+
+#include "provider/heap.h"
+
+OpenedBook::~OpenedBook() {
+  if (handle_ != STORE_BAD_HANDLE) library_.closeAddressBook(handle_);
+}
+
+HRESULT OpenedBook::Open() {
+  status_ = 0;
+  handle_ = library_.openAddressBook(library_.FilePath(), &status_);
+  if (handle_ == STORE_BAD_HANDLE) return Failure();
+  return S_OK;
+}
+
+RecordSet::~RecordSet() { abk::HeapFree(data_); }
+
+HRESULT RecordSet::Read(OpenedBook& book, ULONG recordId) {
+  abk::HeapFree(data_);
+  data_ = nullptr;
+  size_ = 0;
+  count_ = 0;
+
+  StoreLibrary& library = book.Library();
+  ULONG count = library.getProps(book.Handle(), recordId, book.Status(), nullptr);
+  if (count == STORE_CALL_FAILED) return book.Failure();
+  if (count == 0) return S_OK;
+  if (count > 0x7FFFFFFF / STORE_FIELD_RECORD_SIZE) return MAPI_E_DISK_ERROR;
+
+  size_t size = static_cast<size_t>(count) * STORE_FIELD_RECORD_SIZE;
+  data_ = static_cast<BYTE*>(abk::HeapAllocate(size));
+  if (!data_) return E_OUTOFMEMORY;
+  memset(data_, 0, size);
+  size_ = size;
+
+  StoreRecordBlock block{count, data_};
+  ULONG copied = library.getProps(book.Handle(), recordId, book.Status(), &block);
+  if (copied == STORE_CALL_FAILED) return book.Failure();
+  // The library may not claim more records than the room it was given.
+  count_ = copied < count ? copied : count;
+  return S_OK;
+}
+
+bool RecordSet::Cursor::Next(BYTE** record, size_t* size) {
+  if (left_ == 0 || end_ - p_ < static_cast<ptrdiff_t>(sizeof(ULONG))) return false;
+  size_t recordSize = StoreRecordSize(p_);
+  if (end_ - p_ < static_cast<ptrdiff_t>(recordSize)) return false;
+  *record = p_;
+  *size = recordSize;
+  p_ += recordSize;
+  --left_;
+  return true;
+}
+
+ULONG RecordWord(const BYTE* record, size_t offset) {
+  ULONG word;
+  memcpy(&word, record + offset, sizeof word);
+  return word;
+}
+
+void RecordValue(const BYTE* record, char value[STORE_FIELD_VALUE_SIZE]) {
+  memcpy(value, record + offsetof(StoreFieldRecord, value), STORE_FIELD_VALUE_SIZE - 1);
+  value[STORE_FIELD_VALUE_SIZE - 1] = '\0';
+}

@@ -1,0 +1,140 @@
+// Entry storage facing a store library that misbehaves: records read back are never trusted to stay
+// inside their buffer, and the file is closed on every path.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "props/entry_props.h"
+#include "provider/module_state.h"
+#include "store/entry_storage.h"
+#include "support/provider_fixture.h"
+
+namespace {
+
+// What the fake library answers.
+struct FakeBook {
+  std::vector<BYTE> records; // what GetProps copies (at most the room it is given)
+  ULONG countAnswer = 0;     // what GetProps returns for a null block
+  ULONG fillAnswer = 0;      // what GetProps returns after filling
+  int opens = 0, closes = 0;
+  ULONG failOpenStatus = 0;
+};
+FakeBook g_book;
+
+ULONG WINAPI FakeOpen(LPCSTR, ULONG* status) {
+  if (g_book.failOpenStatus) {
+    *status = g_book.failOpenStatus;
+    return STORE_BAD_HANDLE;
+  }
+  ++g_book.opens;
+  return 1;
+}
+ULONG WINAPI FakeClose(ULONG) { return ++g_book.closes; }
+ULONG WINAPI FakeGetProps(ULONG, ULONG, ULONG*, StoreRecordBlock* block) {
+  if (!block) return g_book.countAnswer;
+  size_t room = static_cast<size_t>(block->count) * STORE_FIELD_RECORD_SIZE;
+  memcpy(block->records, g_book.records.data(), std::min(room, g_book.records.size()));
+  return g_book.fillAnswer;
+}
+ULONG WINAPI FakeSetProps(ULONG, ULONG, ULONG* status, StoreRecordBlock*) {
+  *status = 7; // a status word the provider does not know
+  return 0;
+}
+
+void AddField(ULONG id, const std::string& text, bool terminate = true) {
+  StoreFieldRecord record;
+  memset(&record, terminate ? 0 : 'z', sizeof record);
+  record.fieldId = id;
+  memcpy(record.value, text.data(), std::min(text.size(), sizeof record.value));
+  const BYTE* p = reinterpret_cast<const BYTE*>(&record);
+  g_book.records.insert(g_book.records.end(), p, p + sizeof record);
+}
+
+class StorageRobustnessTest : public abktest::HostTest {
+protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    abk::AllocateBuffer = HostAllocateBuffer;
+    abk::AllocateMore = HostAllocateMore;
+    abk::FreeBuffer = HostFreeBuffer;
+    g_book = FakeBook{};
+    library = StoreLibrary::Create();
+    library->openAddressBook = FakeOpen;
+    library->closeAddressBook = FakeClose;
+    library->getProps = FakeGetProps;
+    library->setProps = FakeSetProps;
+  }
+  void TearDown() override {
+    StoreLibrary::Destroy(library);
+    EXPECT_EQ(g_book.opens, g_book.closes) << "every open is closed";
+    HostTest::TearDown();
+  }
+  StoreLibrary* library = nullptr;
+};
+
+TEST_F(StorageRobustnessTest, ACountLargerThanTheBufferIsClampedToIt) {
+  AddField(1, "Martin");
+  AddField(5, "Durand");
+  g_book.countAnswer = 2;
+  g_book.fillAnswer = 40; // claims far more records than it was given room for
+  PropList list;
+  ASSERT_EQ(ReadEntryProperties(*library, EntryKey{3, 6}, nullptr, list), S_OK);
+  EXPECT_EQ(list.Count(), 2u);
+  EXPECT_STREQ(list.FindProp(PR_SURNAME)->value.Value.lpszA, "Durand");
+}
+
+TEST_F(StorageRobustnessTest, AnUnterminatedValueIsCutAt255Characters) {
+  AddField(1, std::string(256, 'n'), false);
+  g_book.countAnswer = g_book.fillAnswer = 1;
+  PropList list;
+  ASSERT_EQ(ReadEntryProperties(*library, EntryKey{3, 6}, nullptr, list), S_OK);
+  EXPECT_EQ(strlen(list.FindProp(PR_DISPLAY_NAME)->value.Value.lpszA), 255u);
+}
+
+TEST_F(StorageRobustnessTest, ARecordCrossingTheEndOfTheBufferIsNotRead) {
+  // Two member records (140 bytes each) then a field record: 140 + 140 + 260 > 2 × 260.
+  for (ULONG id : {5u, 6u}) {
+    GroupMemberRecord member{};
+    member.marker = STORE_MEMBER_MARKER;
+    member.memberId = id;
+    const BYTE* p = reinterpret_cast<const BYTE*>(&member);
+    g_book.records.insert(g_book.records.end(), p, p + sizeof member);
+  }
+  AddField(1, "hors limite");
+  g_book.countAnswer = 2;
+  g_book.fillAnswer = 3;
+  MemberList members;
+  ASSERT_EQ(ReadMemberKeys(*library, EntryKey{0x80000002, 8}, members), S_OK);
+  EXPECT_EQ(members.Count(), 2u);
+}
+
+TEST_F(StorageRobustnessTest, AnUnknownStatusAfterAFailedWriteIsAFailure) {
+  PropList list;
+  SPropValue name{};
+  name.ulPropTag = PR_DISPLAY_NAME;
+  name.Value.lpszA = const_cast<char*>("x");
+  list.SetProp(name);
+  EXPECT_EQ(WriteEntry(*library, EntryKey{3, 6}, EntryKey{RootRecordId, 4}, list, nullptr), MAPI_E_CALL_FAILED);
+}
+
+TEST_F(StorageRobustnessTest, AFailedOpenIsReportedAndNothingElseHappens) {
+  g_book.failOpenStatus = STORE_STATUS_DISK_FULL;
+  PropList list;
+  EXPECT_EQ(ReadEntryProperties(*library, EntryKey{3, 6}, nullptr, list), MAPI_E_NOT_ENOUGH_DISK);
+  EntryKey key{3, 6};
+  EXPECT_EQ(ResolveRecord(*library, RESOLVE_EXISTING, key), MAPI_E_NOT_ENOUGH_DISK);
+  EXPECT_EQ(g_book.opens, 0);
+}
+
+TEST_F(StorageRobustnessTest, TheRootContainerNeedsNoFileAndCannotBeDeleted) {
+  EntryKey root{0, ENTRY_TYPE_ROOT};
+  EXPECT_EQ(ResolveRecord(*library, RESOLVE_EXISTING, root), S_OK);
+  EXPECT_EQ(root.recordId, RootRecordId);
+  EXPECT_EQ(DeleteEntry(*library, root), E_INVALIDARG);
+  EntryKey key{3, 6};
+  EXPECT_EQ(ResolveRecord(*library, 3, key), E_FAIL);
+  EXPECT_EQ(g_book.opens, 0);
+}
+
+} // namespace
