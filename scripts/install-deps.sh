@@ -16,6 +16,7 @@ want g++ have_cmd g++
 want libgtest-dev test -f /usr/src/googletest/CMakeLists.txt -a -f /usr/include/gtest/gtest.h
 want libgmock-dev test -f /usr/include/gmock/gmock.h
 want clang-format have_cmd clang-format
+want libbenchmark-dev test -f /usr/include/benchmark/benchmark.h
 if [ "$what" = all ]; then
   want g++-mingw-w64-i686 have_cmd i686-w64-mingw32-g++-posix
   want g++-mingw-w64-x86-64 have_cmd x86_64-w64-mingw32-g++-posix

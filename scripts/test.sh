@@ -15,9 +15,12 @@ step() { # step NAME COMMAND...
 
 check_format() {
   local files
-  files=$(git ls-files '*.cpp' '*.h' 2>/dev/null || find src bkconv host tests bench -name '*.cpp' -o -name '*.h')
-  # shellcheck disable=SC2086
-  clang-format --dry-run -Werror $files
+  # Every C++ file of the tree, tracked or new, that exists in the work tree.
+  files=$(git ls-files -co --exclude-standard '*.cpp' '*.h' 2>/dev/null ||
+    find src bkconv host tests bench -name '*.cpp' -o -name '*.h')
+  local existing=()
+  for f in $files; do [ -f "$f" ] && existing+=("$f"); done
+  clang-format --dry-run -Werror "${existing[@]}"
 }
 
 build() { cmake --preset "$1" >/dev/null && cmake --build --preset "$1"; }

@@ -39,3 +39,28 @@ inline constexpr ConstTagArray<12> kPersonDialogTags = {12,
                                                          PR_BUSINESS_FAX_NUMBER, PR_PRIMARY_FAX_DESCRIPTION,
                                                          PR_HOME_FAX_NUMBER, PR_SECONDARY_FAX_DESCRIPTION, PR_COMMENT}};
 inline constexpr ConstTagArray<2> kGroupDialogTags = {2, {PR_DISPLAY_NAME, PR_COMMENT}};
+
+// The twenty columns of every contents table, PR_INSTANCE_KEY (the index) last.
+inline constexpr ConstTagArray<20> kContentsColumns = {20,
+                                                       {PR_DISPLAY_NAME,
+                                                        PR_ENTRYID,
+                                                        PR_ADDRTYPE,
+                                                        PR_COMPANY_NAME,
+                                                        PR_DEPARTMENT_NAME,
+                                                        PR_BUSINESS_FAX_NUMBER,
+                                                        PR_PRIMARY_FAX_DESCRIPTION,
+                                                        PR_PRIMARY_FAX_EXTRA1,
+                                                        PR_PRIMARY_FAX_EXTRA2,
+                                                        PR_PRIMARY_FAX_EXTRA3,
+                                                        PR_HOME_FAX_NUMBER,
+                                                        PR_SECONDARY_FAX_DESCRIPTION,
+                                                        PR_SECONDARY_FAX_EXTRA1,
+                                                        PR_SECONDARY_FAX_EXTRA2,
+                                                        PR_SECONDARY_FAX_EXTRA3,
+                                                        PR_COMMENT,
+                                                        PR_DISPLAY_TYPE,
+                                                        PR_SEARCH_KEY,
+                                                        PR_OBJECT_TYPE,
+                                                        PR_INSTANCE_KEY}};
+constexpr ULONG CONTENTS_ENTRYID_COLUMN = 1;
+constexpr ULONG CONTENTS_INSTANCE_KEY_COLUMN = 19;

@@ -142,13 +142,7 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::SetDefaultDir(ULONG, LPENTRYID) { 
 HRESULT STDMETHODCALLTYPE AddressBookSession::GetSearchPath(ULONG, LPSRowSet*) { return MAPI_E_NO_SUPPORT; }
 HRESULT STDMETHODCALLTYPE AddressBookSession::SetSearchPath(ULONG, LPSRowSet) { return MAPI_E_NO_SUPPORT; }
 
-// Filled by the entry-opening and dialog parts of the provider; not offered yet.
-HRESULT STDMETHODCALLTYPE AddressBookSession::OpenEntry(ULONG, LPENTRYID, LPCIID, ULONG, ULONG*, LPUNKNOWN*) {
-  return MAPI_E_NO_SUPPORT;
-}
-HRESULT STDMETHODCALLTYPE AddressBookSession::PrepareRecips(ULONG, LPSPropTagArray, LPADRLIST) {
-  return MAPI_E_NO_SUPPORT;
-}
+// Filled by the dialog part of the provider; not offered yet.
 HRESULT STDMETHODCALLTYPE AddressBookSession::NewEntry(ULONG_PTR, ULONG, ULONG, LPENTRYID, ULONG, LPENTRYID, ULONG*,
                                                        LPENTRYID*) {
   return MAPI_E_NO_SUPPORT;

@@ -1,0 +1,175 @@
+// Listing a book the way a host does (open the root container, take its contents table, read every
+// row with one QueryRows) and preparing recipient rows, at several book sizes. The provider module is
+// loaded by name through the substitute host; books are written once per size through the store
+// library's exports.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "host/host_allocators.h"
+#include "host/host_support.h"
+#include "host/profile_section.h"
+#include "host/provider_module.h"
+#include "store/store_abi.h"
+
+namespace {
+
+const BYTE kUid[16] = {9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4, 5, 6};
+
+struct Store {
+  HMODULE module = LoadLibraryA((host::ProgramFolder() + "libbkconv.so").c_str());
+  template <class T> T* Get(const char* name) {
+    return reinterpret_cast<T*>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+  }
+};
+
+void AddField(std::vector<BYTE>& packed, ULONG id, const std::string& text) {
+  StoreFieldRecord record{};
+  record.fieldId = id;
+  strncpy(record.value, text.c_str(), sizeof record.value - 1);
+  packed.insert(packed.end(), reinterpret_cast<BYTE*>(&record), reinterpret_cast<BYTE*>(&record) + sizeof record);
+}
+
+// A book of `persons` persons with two fax numbers and `groups` groups of eight members each.
+std::string MakeBook(int persons, int groups, std::vector<ULONG>* personIds) {
+  std::string path = (std::filesystem::temp_directory_path() /
+                      ("abk-bench-" + std::to_string(persons) + "-" + std::to_string(groups) + ".adr"))
+                         .string();
+  std::filesystem::remove(path);
+  Store store;
+  auto* open = store.Get<STORE_OPENADDRESSBOOK>("OpenAddressBook");
+  auto* close = store.Get<STORE_CLOSEADDRESSBOOK>("CloseAddressBook");
+  auto* newPerson = store.Get<STORE_CREATECONTACTENTRY>("CreateContactEntry");
+  auto* newGroup = store.Get<STORE_CREATEGROUPENTRY>("CreateGroupEntry");
+  auto* setProps = store.Get<STORE_SETPROPS>("SetProps");
+  ULONG status = 0;
+  ULONG handle = open(path.c_str(), &status);
+  for (int i = 0; i < persons; ++i) {
+    ULONG id = newPerson(handle, &status);
+    personIds->push_back(id);
+    std::vector<BYTE> packed;
+    std::string n = std::to_string(i);
+    AddField(packed, 1, "Person " + n);
+    AddField(packed, 3, "First" + n);
+    AddField(packed, 5, "Last" + n);
+    AddField(packed, 0x200, "Company " + n);
+    AddField(packed, 0x210, "01-23-45-" + n);
+    AddField(packed, 0x211, "office");
+    AddField(packed, 0x110, "06-78-90-" + n);
+    AddField(packed, 0x111, "home");
+    StoreRecordBlock block{8, packed.data()};
+    setProps(handle, id, &status, &block);
+  }
+  for (int g = 0; g < groups; ++g) {
+    ULONG id = newGroup(handle, &status);
+    std::vector<BYTE> packed;
+    AddField(packed, 1, "Group " + std::to_string(g));
+    for (int m = 0; m < 8; ++m) {
+      GroupMemberRecord member{};
+      member.marker = STORE_MEMBER_MARKER;
+      member.memberId = (*personIds)[(g * 8 + m) % personIds->size()];
+      member.faxSelection = 3;
+      packed.insert(packed.end(), reinterpret_cast<BYTE*>(&member), reinterpret_cast<BYTE*>(&member) + sizeof member);
+    }
+    StoreRecordBlock block{9, packed.data()};
+    setProps(handle, id, &status, &block);
+  }
+  close(handle);
+  FreeLibrary(store.module);
+  return path;
+}
+
+struct OpenBook {
+  host::ProviderModule module;
+  host::ProfileSection profile;
+  host::HostSupport support;
+  LPADRBOOK session = nullptr;
+  std::vector<ULONG> persons;
+  std::string path;
+
+  explicit OpenBook(int entries) {
+    path = MakeBook(entries / 2, entries / 2, &persons);
+    module.Load(host::ProgramFolder() + "libabkprv01.so");
+    profile.SetString(PR_DISPLAY_NAME, "bench");
+    profile.SetBinary(PR_SERVICE_UID, kUid, 16);
+    profile.SetString(PR_AB_FILE_PATH, path);
+    module.Open(&support, &profile, &session);
+  }
+  ~OpenBook() {
+    if (session) session->Release();
+    std::filesystem::remove(path);
+  }
+};
+
+OpenBook& BookOf(int entries) {
+  static std::map<int, OpenBook*> books;
+  OpenBook*& book = books[entries];
+  if (!book) book = new OpenBook(entries);
+  return *book;
+}
+
+void ListRootContainer(benchmark::State& state) {
+  OpenBook& book = BookOf(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    ULONG type = 0;
+    LPUNKNOWN object = nullptr;
+    book.session->OpenEntry(0, nullptr, nullptr, 0, &type, &object);
+    auto* root = static_cast<IABContainer*>(object);
+    LPMAPITABLE table = nullptr;
+    root->GetContentsTable(0, &table);
+    LPSRowSet rows = nullptr;
+    table->QueryRows(0x7FFFFFFF, 0, &rows);
+    if (rows->cRows != static_cast<ULONG>(state.range(0))) state.SkipWithError("wrong row count");
+    for (ULONG r = 0; r < rows->cRows; ++r)
+      HostFreeBuffer(rows->aRow[r].lpProps);
+    HostFreeBuffer(rows);
+    table->Release();
+    root->Release();
+  }
+  state.SetComplexityN(state.range(0));
+}
+BENCHMARK(ListRootContainer)->Arg(1500)->Arg(3000)->Arg(6000)->Unit(benchmark::kMillisecond)->Complexity();
+
+void PrepareRecips256(benchmark::State& state) {
+  OpenBook& book = BookOf(6000);
+  SizedSPropTagArray(2, tags) = {2, {PR_DISPLAY_NAME, PR_BUSINESS_FAX_NUMBER}};
+  for (auto _ : state) {
+    state.PauseTiming();
+    void* block = nullptr;
+    HostAllocateBuffer(CbNewADRLIST(256), &block);
+    auto* list = static_cast<ADRLIST*>(block);
+    list->cEntries = 256;
+    for (ULONG i = 0; i < 256; ++i) {
+      void* values = nullptr;
+      HostAllocateBuffer(sizeof(SPropValue), &values);
+      void* id = nullptr;
+      HostAllocateMore(40, values, &id);
+      memset(id, 0, 40);
+      memcpy(static_cast<BYTE*>(id) + 4, kUid, 16);
+      ULONG keys[4] = {0xFFFFFFFF, 4, book.persons[i], 6};
+      memcpy(static_cast<BYTE*>(id) + 24, keys, 16);
+      auto* value = static_cast<LPSPropValue>(values);
+      value->ulPropTag = PR_ENTRYID;
+      value->Value.bin = {40, static_cast<LPBYTE>(id)};
+      list->aEntries[i].cValues = 1;
+      list->aEntries[i].rgPropVals = value;
+    }
+    state.ResumeTiming();
+    book.session->PrepareRecips(0, reinterpret_cast<LPSPropTagArray>(&tags), list);
+    state.PauseTiming();
+    for (ULONG i = 0; i < 256; ++i)
+      HostFreeBuffer(list->aEntries[i].rgPropVals);
+    HostFreeBuffer(list);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(PrepareRecips256)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,132 @@
+// CnvAddressBook: the CSV book beside the default book, taken in whole or not at all.
+#include "csv_import.h"
+
+#include <map>
+
+#include "book_file.h"
+#include "csv_reader.h"
+#include "default_book.h"
+#include "os_file.h"
+#include "registry.h"
+
+namespace bkconv {
+namespace {
+
+constexpr size_t kMaxCsvBytes = 16u << 20;
+
+// FNV-1a: the book remembers each file it took in by this, so the same file is never taken in twice.
+uint64_t Fingerprint(const std::string& bytes) {
+  uint64_t hash = 0xCBF29CE484222325ull;
+  for (unsigned char c : bytes)
+    hash = (hash ^ c) * 0x100000001B3ull;
+  return hash;
+}
+
+ULONG ReadWholeFile(const std::string& path, uint64_t size, std::string* text) {
+  OsFile file;
+  if (file.Open(path, OsFile::ReadOnly) != OsError::None) return STORE_STATUS_DISK_ERROR;
+  text->resize(static_cast<size_t>(size));
+  size_t read = 0;
+  if (file.ReadAt(0, &(*text)[0], text->size(), &read) != OsError::None) return STORE_STATUS_DISK_ERROR;
+  text->resize(read);
+  return 0;
+}
+
+void AddMember(CsvEntry& entry, ULONG member) {
+  GroupMemberRecord record = {};
+  record.marker = STORE_MEMBER_MARKER;
+  record.memberId = member;
+  // As the group dialog does for a member it adds: both fax numbers of a person, nothing for a group.
+  record.faxSelection = IsGroupId(member) ? 0 : 3;
+  const BYTE* bytes = reinterpret_cast<const BYTE*>(&record);
+  entry.records.insert(entry.records.end(), bytes, bytes + sizeof record);
+  entry.count += 1;
+}
+
+// Adds the entries to book, members resolved by display name among the imported entries (the first of a
+// name wins; names not found are left out). Returns a status word.
+ULONG AddEntries(std::vector<CsvEntry>& entries, uint64_t fingerprint, BookState& book) {
+  std::vector<ULONG> ids;
+  std::map<std::string, ULONG> byName;
+  for (const CsvEntry& entry : entries) {
+    Operation create;
+    create.id = book.NextId(entry.group);
+    if (!create.id) return STORE_STATUS_DISK_FULL;
+    book.Apply(create, 0);
+    ids.push_back(create.id);
+    byName.emplace(entry.name, create.id);
+  }
+  for (size_t i = 0; i < entries.size(); ++i) {
+    CsvEntry& entry = entries[i];
+    for (const std::string& name : entry.members) {
+      auto found = byName.find(name);
+      if (found == byName.end() || found->second == ids[i] || entry.count >= kMaxRecordsPerEntry) continue;
+      AddMember(entry, found->second);
+    }
+    Operation set;
+    set.code = OpCode::Set;
+    set.id = ids[i];
+    set.count = entry.count;
+    set.records = std::move(entry.records);
+    book.Apply(set, 0);
+  }
+  Operation mark;
+  mark.code = OpCode::Imported;
+  mark.fingerprint = fingerprint;
+  book.Apply(mark, 0);
+  return 0;
+}
+
+// Keeps the file, under a name that is not taken yet.
+void RenameAside(const std::string& path) {
+  std::string target = path + ".imported";
+  for (int n = 2; n < 100 && RenameNoReplace(path, target) != OsError::None; ++n)
+    target = path + ".imported." + std::to_string(n);
+}
+
+} // namespace
+
+ULONG ImportDefaultCsv(ULONG* status) {
+  std::string folder = DefaultBookFolder();
+  if (folder.empty()) return 0;
+  std::string csvPath = folder + kDefaultCsvName;
+  FileKey key;
+  if (StatPath(csvPath, &key) != OsError::None) return 0;
+  if (key.size > kMaxCsvBytes) {
+    *status = STORE_STATUS_FILE_ERROR;
+    return 0;
+  }
+  std::string text;
+  *status = ReadWholeFile(csvPath, key.size, &text);
+  if (*status) return 0;
+  uint64_t fingerprint = Fingerprint(text);
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text = Utf8ToAnsi(text.substr(3));
+  std::vector<CsvEntry> entries;
+  // Not a book this library can read: it stays where it is, untouched.
+  if (!ReadCsvEntries(ParseCsv(text), &entries)) {
+    *status = STORE_STATUS_FILE_ERROR;
+    return 0;
+  }
+
+  std::string bookPath = DefaultBookPath(status);
+  if (*status) return 0;
+  Registry& registry = Registry::Instance();
+  ULONG handle = 0;
+  *status = registry.Open(bookPath, &handle);
+  if (*status) return 0;
+  ULONG imported = 0;
+  *status = CommitRewrite(*registry.Find(handle), [&](const BookState& book, BookState& next) -> ULONG {
+    if (book.Imported().count(fingerprint)) return kNoChange;
+    next = book;
+    imported = static_cast<ULONG>(entries.size());
+    return AddEntries(entries, fingerprint, next);
+  });
+  registry.Close(handle);
+  if (*status) return 0;
+  // The book holds the entries and remembers the file, so moving it aside is only tidying: should it fail,
+  // the next call finds the file already taken in and tries the rename again.
+  RenameAside(csvPath);
+  return imported;
+}
+
+} // namespace bkconv

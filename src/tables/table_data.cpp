@@ -1,0 +1,76 @@
+// The table data object: creation, interfaces, reference count, views and destruction.
+#include "tables/table_data.h"
+
+#include "provider/heap.h"
+#include "tables/readable.h"
+#include "tables/table_view.h"
+
+TableData::TableData(ULONG tableType, ULONG indexTag, LPSPropTagArray columns)
+    : tableType_(tableType), indexTag_(indexTag), columns_(columns), rows_(indexTag) {
+  InitializeCriticalSection(&lock_);
+}
+
+// Every row goes with the index (one FreeBuffer each); the column set stays with its owner.
+TableData::~TableData() { DeleteCriticalSection(&lock_); }
+
+HRESULT CreateTableData(LPCIID lpInterface, ULONG reserved, ULONG tableType, ULONG indexTag, LPSPropTagArray columns,
+                        TableData** result) {
+  if (!result || IsBadWritePtr(result, sizeof *result)) return E_INVALIDARG;
+  *result = nullptr;
+  if (lpInterface && !IsEqualIID(*lpInterface, IID_IMAPITableData)) return E_NOINTERFACE;
+  if (!ReadableTagArray(columns)) return E_INVALIDARG;
+  TableData* table = abk::HeapNew<TableData>(tableType, indexTag, columns);
+  if (!table) return E_OUTOFMEMORY;
+  table->AddRef();
+  *result = table;
+  return S_OK;
+}
+
+HRESULT CreateTableData(LPCIID lpInterface, ULONG reserved, ULONG tableType, ULONG indexTag, LPSPropTagArray columns,
+                        LPTABLEDATA* result) {
+  if (!result || IsBadWritePtr(result, sizeof *result)) return E_INVALIDARG;
+  TableData* table = nullptr;
+  HRESULT hr = CreateTableData(lpInterface, reserved, tableType, indexTag, columns, &table);
+  *result = table;
+  return hr;
+}
+
+HRESULT STDMETHODCALLTYPE TableData::QueryInterface(REFIID riid, LPVOID* ppvObj) {
+  if (!ppvObj || IsBadWritePtr(ppvObj, sizeof *ppvObj)) return E_INVALIDARG;
+  *ppvObj = nullptr;
+  if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IMAPITableData)) return E_NOINTERFACE;
+  EnterCriticalSection(&lock_);
+  ++refCount_;
+  *ppvObj = static_cast<ITableData*>(this);
+  LeaveCriticalSection(&lock_);
+  return S_OK;
+}
+
+ULONG STDMETHODCALLTYPE TableData::AddRef() {
+  EnterCriticalSection(&lock_);
+  LONG count = ++refCount_;
+  LeaveCriticalSection(&lock_);
+  return static_cast<ULONG>(count);
+}
+
+ULONG STDMETHODCALLTYPE TableData::Release() {
+  EnterCriticalSection(&lock_);
+  LONG count = --refCount_;
+  LeaveCriticalSection(&lock_);
+  if (count == 0) abk::HeapDelete(this);
+  return static_cast<ULONG>(count);
+}
+
+// Sorting and the release callback are not offered: every view shows the rows in stored order.
+HRESULT STDMETHODCALLTYPE TableData::HrGetView(LPSSortOrderSet lpSSortOrderSet, CALLERRELEASE* lpfCallerRelease,
+                                               ULONG ulCallerData, LPMAPITABLE* lppMAPITable) {
+  if (!lppMAPITable || IsBadWritePtr(lppMAPITable, sizeof *lppMAPITable)) return E_INVALIDARG;
+  TableView* view = abk::HeapNew<TableView>(this);
+  *lppMAPITable = view;
+  return view ? S_OK : E_OUTOFMEMORY;
+}
+
+// Nobody is told of changes: views read the rows as they are at each call.
+HRESULT STDMETHODCALLTYPE TableData::HrNotify(ULONG ulFlags, ULONG cValues, LPSPropValue lpSPropValue) {
+  return MAPI_E_NO_SUPPORT;
+}

@@ -1,0 +1,53 @@
+// TableData: the provider's own ITableData, an in-memory table of rows identified by one index column.
+// Containers fill it and hand the host views on it; the object itself never reaches the host.
+#pragma once
+
+#include "platform/platform.h"
+#include "tables/row_index.h"
+
+class TableData final : public ITableData {
+public:
+  TableData(ULONG tableType, ULONG indexTag, LPSPropTagArray columns);
+  ~TableData();
+  TableData(const TableData&) = delete;
+  TableData& operator=(const TableData&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, LPVOID* ppvObj) override;
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
+  HRESULT STDMETHODCALLTYPE HrGetView(LPSSortOrderSet lpSSortOrderSet, CALLERRELEASE* lpfCallerRelease,
+                                      ULONG ulCallerData, LPMAPITABLE* lppMAPITable) override;
+  HRESULT STDMETHODCALLTYPE HrModifyRow(LPSRow lpSRow) override;
+  HRESULT STDMETHODCALLTYPE HrDeleteRow(LPSPropValue lpSPropValue) override;
+  HRESULT STDMETHODCALLTYPE HrQueryRow(LPSPropValue lpsPropValue, LPSRow* lppSRow, ULONG* lpuliRow) override;
+  HRESULT STDMETHODCALLTYPE HrEnumRow(ULONG ulRowNumber, LPSRow* lppSRow) override;
+  HRESULT STDMETHODCALLTYPE HrNotify(ULONG ulFlags, ULONG cValues, LPSPropValue lpSPropValue) override;
+  HRESULT STDMETHODCALLTYPE HrInsertRow(ULONG uliRow, LPSRow lpSRow) override;
+  HRESULT STDMETHODCALLTYPE HrModifyRows(ULONG ulFlags, LPSRowSet lpSRowSet) override;
+  HRESULT STDMETHODCALLTYPE HrDeleteRows(ULONG ulFlags, LPSRowSet lprowsetToDelete, ULONG* cRowsDeleted) override;
+
+  // What the views read: rows are looked at in place, never copied twice.
+  ULONG RowCount() const { return rows_.Count(); }
+  const SRow* RowAt(ULONG position) const;
+  const SPropTagArray& Columns() const { return *columns_; }
+  ULONG Status() const { return status_; }
+  ULONG Type() const { return tableType_; }
+
+private:
+  HRESULT AddRow(const SRow& row);
+
+  ULONG status_ = TBLSTAT_COMPLETE;
+  ULONG tableType_;
+  ULONG indexTag_;
+  LPSPropTagArray columns_; // the creator's, kept alive by it for the table's whole life
+  RowIndex rows_;
+  LONG refCount_ = 0;
+  CRITICAL_SECTION lock_;
+};
+
+// Creates a table with no rows and one reference for the caller. A given interface identifier must be
+// IID_IMAPITableData. The column set is not copied.
+HRESULT CreateTableData(LPCIID lpInterface, ULONG reserved, ULONG tableType, ULONG indexTag, LPSPropTagArray columns,
+                        TableData** result);
+HRESULT CreateTableData(LPCIID lpInterface, ULONG reserved, ULONG tableType, ULONG indexTag, LPSPropTagArray columns,
+                        LPTABLEDATA* result);

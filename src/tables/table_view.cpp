@@ -1,0 +1,111 @@
+// The table view object: interfaces, reference count, status, columns, row count, unsupported slots.
+#include "tables/table_view.h"
+
+#include <cstring>
+
+#include "provider/heap.h"
+#include "provider/module_state.h"
+#include "tables/readable.h"
+#include "tables/table_data.h"
+
+TableView::TableView(TableData* table) : table_(table) {
+  table_->AddRef();
+  InitializeCriticalSection(&lock_);
+}
+
+// The table may go with the view's reference when its creator has already let it go.
+TableView::~TableView() {
+  if (columns_) abk::FreeBuffer(columns_);
+  table_->Release();
+  if (bookmarks_) abk::FreeBuffer(bookmarks_);
+  DeleteCriticalSection(&lock_);
+}
+
+HRESULT STDMETHODCALLTYPE TableView::QueryInterface(REFIID riid, LPVOID* ppvObj) {
+  if (!ppvObj || IsBadWritePtr(ppvObj, sizeof *ppvObj)) return E_INVALIDARG;
+  *ppvObj = nullptr;
+  if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IMAPITable)) return E_NOINTERFACE;
+  EnterCriticalSection(&lock_);
+  ++refCount_;
+  *ppvObj = static_cast<IMAPITable*>(this);
+  LeaveCriticalSection(&lock_);
+  return S_OK;
+}
+
+ULONG STDMETHODCALLTYPE TableView::AddRef() {
+  EnterCriticalSection(&lock_);
+  LONG count = ++refCount_;
+  LeaveCriticalSection(&lock_);
+  return static_cast<ULONG>(count);
+}
+
+ULONG STDMETHODCALLTYPE TableView::Release() {
+  EnterCriticalSection(&lock_);
+  LONG count = --refCount_;
+  LeaveCriticalSection(&lock_);
+  if (count == 0) abk::HeapDelete(this);
+  return static_cast<ULONG>(count);
+}
+
+HRESULT STDMETHODCALLTYPE TableView::GetStatus(ULONG* lpulTableStatus, ULONG* lpulTableType) {
+  if (!lpulTableStatus || IsBadWritePtr(lpulTableStatus, sizeof *lpulTableStatus)) return E_INVALIDARG;
+  if (!lpulTableType || IsBadWritePtr(lpulTableType, sizeof *lpulTableType)) return E_INVALIDARG;
+  *lpulTableStatus = table_->Status();
+  *lpulTableType = table_->Type();
+  return S_OK;
+}
+
+// Hosts read contents tables without ever calling SetColumns, so until then the view shows the table's
+// own columns.
+const SPropTagArray& TableView::Columns() const { return columns_ ? *columns_ : table_->Columns(); }
+
+// The tags are taken as they are: one the table does not hold comes back as an error value in every row.
+HRESULT STDMETHODCALLTYPE TableView::SetColumns(LPSPropTagArray lpPropTagArray, ULONG ulFlags) {
+  if (!ReadableTagArray(lpPropTagArray)) return E_INVALIDARG;
+  ULONG size = static_cast<ULONG>(CbNewSPropTagArray(static_cast<size_t>(lpPropTagArray->cValues)));
+  void* copy = nullptr;
+  HRESULT hr = abk::AllocateBuffer(size, &copy);
+  if (FAILED(hr)) return hr;
+  memcpy(copy, lpPropTagArray, size);
+  if (columns_) abk::FreeBuffer(columns_);
+  columns_ = static_cast<LPSPropTagArray>(copy);
+  return S_OK;
+}
+
+// TBL_ALL_COLUMNS is not honoured: the view offers no columns beyond its current set.
+HRESULT STDMETHODCALLTYPE TableView::QueryColumns(ULONG ulFlags, LPSPropTagArray* lpPropTagArray) {
+  if (!lpPropTagArray || IsBadWritePtr(lpPropTagArray, sizeof *lpPropTagArray)) return E_INVALIDARG;
+  const SPropTagArray& columns = Columns();
+  ULONG size = static_cast<ULONG>(CbNewSPropTagArray(static_cast<size_t>(columns.cValues)));
+  void* copy = nullptr;
+  HRESULT hr = abk::AllocateBuffer(size, &copy);
+  if (FAILED(hr)) return hr;
+  memcpy(copy, &columns, size);
+  *lpPropTagArray = static_cast<LPSPropTagArray>(copy);
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE TableView::GetRowCount(ULONG ulFlags, ULONG* lpulCount) {
+  if (!lpulCount || IsBadWritePtr(lpulCount, sizeof *lpulCount)) return E_INVALIDARG;
+  *lpulCount = table_->RowCount();
+  return S_OK;
+}
+
+// Errors, notifications, restrictions, sorting and categories are not offered.
+HRESULT STDMETHODCALLTYPE TableView::GetLastError(HRESULT, ULONG, LPMAPIERROR*) { return MAPI_E_NO_SUPPORT; }
+HRESULT STDMETHODCALLTYPE TableView::Advise(ULONG, LPMAPIADVISESINK, ULONG*) { return MAPI_E_NO_SUPPORT; }
+HRESULT STDMETHODCALLTYPE TableView::Unadvise(ULONG) { return MAPI_E_NO_SUPPORT; }
+HRESULT STDMETHODCALLTYPE TableView::FindRow(LPSRestriction, BOOKMARK, ULONG) { return MAPI_E_NO_SUPPORT; }
+HRESULT STDMETHODCALLTYPE TableView::Restrict(LPSRestriction, ULONG) { return MAPI_E_NO_SUPPORT; }
+HRESULT STDMETHODCALLTYPE TableView::SortTable(LPSSortOrderSet, ULONG) { return MAPI_E_NO_SUPPORT; }
+HRESULT STDMETHODCALLTYPE TableView::QuerySortOrder(LPSSortOrderSet*) { return MAPI_E_NO_SUPPORT; }
+HRESULT STDMETHODCALLTYPE TableView::Abort() { return MAPI_E_NO_SUPPORT; }
+HRESULT STDMETHODCALLTYPE TableView::ExpandRow(ULONG, LPBYTE, ULONG, ULONG, LPSRowSet*, ULONG*) {
+  return MAPI_E_NO_SUPPORT;
+}
+HRESULT STDMETHODCALLTYPE TableView::CollapseRow(ULONG, LPBYTE, ULONG, ULONG*) { return MAPI_E_NO_SUPPORT; }
+HRESULT STDMETHODCALLTYPE TableView::WaitForCompletion(ULONG, ULONG, ULONG*) { return MAPI_E_NO_SUPPORT; }
+HRESULT STDMETHODCALLTYPE TableView::GetCollapseState(ULONG, ULONG, LPBYTE, ULONG*, LPBYTE*) {
+  return MAPI_E_NO_SUPPORT;
+}
+HRESULT STDMETHODCALLTYPE TableView::SetCollapseState(ULONG, ULONG, LPBYTE, BOOKMARK*) { return MAPI_E_NO_SUPPORT; }

@@ -1,0 +1,42 @@
+// Property helpers and book paths for tests.
+#include "support/object_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+
+#include "host/host_allocators.h"
+
+namespace abktest {
+
+std::string ReadString(IMAPIProp* object, ULONG tag) {
+  SizedSPropTagArray(1, tags) = {1, {tag}};
+  ULONG count = 0;
+  LPSPropValue values = nullptr;
+  if (FAILED(object->GetProps(reinterpret_cast<LPSPropTagArray>(&tags), 0, &count, &values))) return "(failed)";
+  std::string text = PROP_TYPE(values[0].ulPropTag) == PT_STRING8 ? values[0].Value.lpszA : "(missing)";
+  HostFreeBuffer(values);
+  return text;
+}
+
+HRESULT SetStrings(IMAPIProp* object, const std::vector<std::pair<ULONG, std::string>>& values) {
+  std::vector<SPropValue> props(values.size());
+  for (size_t i = 0; i < values.size(); ++i) {
+    props[i].ulPropTag = values[i].first;
+    props[i].Value.lpszA = const_cast<char*>(values[i].second.c_str());
+  }
+  return object->SetProps(static_cast<ULONG>(props.size()), props.data(), nullptr);
+}
+
+std::string NewBookPath() {
+  static std::atomic<int> serial{0};
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::filesystem::path path =
+      std::filesystem::temp_directory_path() /
+      ("abk-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" + std::to_string(serial++) + ".adr");
+  std::filesystem::remove(path);
+  return path.string();
+}
+
+} // namespace abktest

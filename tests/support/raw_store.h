@@ -1,0 +1,51 @@
+// Direct access to the store library the provider uses, through its exports: tests arrange records the
+// provider's own operations cannot make and check what the provider wrote.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/platform.h"
+#include "store/store_abi.h"
+
+namespace abktest {
+
+// One record as the store keeps it: a field (id, text) or a member (id, flags).
+struct RawRecord {
+  bool member;
+  ULONG id; // field id or member record id
+  std::string text;
+  ULONG flags;
+};
+inline RawRecord Field(ULONG id, std::string text) { return {false, id, std::move(text), 0}; }
+inline RawRecord Member(ULONG id, ULONG flags) { return {true, id, {}, flags}; }
+bool operator==(const RawRecord& a, const RawRecord& b);
+std::ostream& operator<<(std::ostream& out, const RawRecord& r);
+
+// The store library the session uses, reached through its exports.
+class RawStore {
+public:
+  RawStore();
+  ~RawStore();
+  bool Loaded() const { return module_ != nullptr; }
+
+  ULONG NewPerson(const std::string& book, const std::vector<RawRecord>& records);
+  ULONG NewGroup(const std::string& book, const std::vector<RawRecord>& records);
+  void Write(const std::string& book, ULONG id, const std::vector<RawRecord>& records);
+  std::vector<RawRecord> Read(const std::string& book, ULONG id);
+  bool Exists(const std::string& book, ULONG id);
+  void Delete(const std::string& book, ULONG id);
+
+private:
+  HMODULE module_ = nullptr;
+  STORE_OPENADDRESSBOOK* open_ = nullptr;
+  STORE_CLOSEADDRESSBOOK* close_ = nullptr;
+  STORE_CREATECONTACTENTRY* createPerson_ = nullptr;
+  STORE_CREATEGROUPENTRY* createGroup_ = nullptr;
+  STORE_GETPROPS* getProps_ = nullptr;
+  STORE_SETPROPS* setProps_ = nullptr;
+  STORE_DELETEPROPS* deleteProps_ = nullptr;
+};
+
+} // namespace abktest
