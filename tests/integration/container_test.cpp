@@ -162,6 +162,21 @@ TEST_F(ContainerTest, CopyEntriesAddsWhatItCanAndSaysSo) {
   group->Release();
 }
 
+TEST_F(ContainerTest, AGroupSaveKeepsStoredFlagsAndSelectsNewPersonsWhole) {
+  std::vector<RawRecord> records = store.Read(book, team);
+  records[1].flags = 0xABCD0001; // whatever a stored flags word holds is carried over
+  store.Write(book, team, records);
+  ULONG claire = NewPerson("Claire", "0303");
+  IMAPIProp* group = OpenById(IdInRoot(team));
+  std::vector<std::string> ids = {IdInRoot(claire), IdInRoot(all)};
+  std::vector<SBinary> storage;
+  ENTRYLIST list;
+  EXPECT_EQ(static_cast<IABContainer*>(group)->CopyEntries(MakeEntryList(ids, storage, list), 0, nullptr, 0), S_OK);
+  EXPECT_EQ(store.Read(book, team), (std::vector<RawRecord>{Field(1, "Equipe"), Member(anne, 0xABCD0001),
+                                                            Member(bruno, 3), Member(claire, 3), Member(all, 0)}));
+  group->Release();
+}
+
 TEST_F(ContainerTest, DeletingFromTheRootRemovesTheEntryWithOneNotification) {
   host::AdviseRecorder sink;
   ULONG connection = 0;
