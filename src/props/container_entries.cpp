@@ -90,13 +90,7 @@ HRESULT STDMETHODCALLTYPE ABContainer::DeleteEntries(LPENTRYLIST lpEntries, ULON
     Link().SaveEntry(self, parent); // the shortened member list; the store's answer is not used
     UnlockProps();
   }
-  if (deleted) {
-    NOTIFICATION notification;
-    memset(&notification, 0, sizeof notification);
-    notification.ulEventType = fnevObjectModified;
-    notification.info.obj.ulObjType = MAPI_ADDRBOOK;
-    Session().NotifyAdviseSinks(ENTRYID_SIZE, &Identifier(), 1, &notification);
-  }
+  if (deleted) NotifyModified();
   UnlockContainer();
   return problem ? MAPI_W_PARTIAL_COMPLETION : S_OK;
 }

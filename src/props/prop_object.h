@@ -36,6 +36,8 @@ public:
   bool IsModified() const { return (modified_ & 1) != 0; }
   void MarkModified() { modified_ |= 1; }
   void LockProps() { EnterCriticalSection(&propLock_); }
+  // Tells every advise sink of the session that this object changed.
+  void NotifyModified();
   void UnlockProps() { LeaveCriticalSection(&propLock_); }
 
 protected:
@@ -45,8 +47,6 @@ protected:
   HRESULT PropSetProps(ULONG count, LPSPropValue values, LPSPropProblemArray* problems);
 
 private:
-  void NotifyModified();
-
   AddressBookSession* session_; // not counted: the session outlives its objects
   ProviderEntryId entryId_;
   ULONG modified_ = 0;
