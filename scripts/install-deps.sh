@@ -17,11 +17,12 @@ want libgtest-dev test -f /usr/src/googletest/CMakeLists.txt -a -f /usr/include/
 want libgmock-dev test -f /usr/include/gmock/gmock.h
 want clang-format have_cmd clang-format
 want libbenchmark-dev test -f /usr/include/benchmark/benchmark.h
+# The Linux build compiles the dialog and string resources with mingw's windres too.
+want binutils-mingw-w64-x86-64 have_cmd x86_64-w64-mingw32-windres
 if [ "$what" = all ]; then
   want g++-mingw-w64-i686 have_cmd i686-w64-mingw32-g++-posix
   want g++-mingw-w64-x86-64 have_cmd x86_64-w64-mingw32-g++-posix
   want binutils-mingw-w64-i686 have_cmd i686-w64-mingw32-windres
-  want binutils-mingw-w64-x86-64 have_cmd x86_64-w64-mingw32-windres
   want wine64 test -x /usr/lib/wine/wine64
   want xvfb have_cmd Xvfb
   want xauth have_cmd xauth
