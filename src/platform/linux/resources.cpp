@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -40,8 +41,9 @@ struct ResourceFile {
 };
 
 std::mutex g_lock;
-std::map<std::string, ResourceFile*>& Files() {
-  static std::map<std::string, ResourceFile*> files;
+// Parsed files by module path; kept until the process ends (null: the module has no resource file).
+std::map<std::string, std::unique_ptr<ResourceFile>>& Files() {
+  static std::map<std::string, std::unique_ptr<ResourceFile>> files;
   return files;
 }
 
@@ -71,8 +73,8 @@ bool ReadId(const std::vector<BYTE>& bytes, size_t end, size_t& offset, Resource
 
 // The .res format: a sequence of (data size, header size, type, name, padding, data version, memory
 // flags, language, version, characteristics) headers, each followed by its data padded to 4 bytes.
-ResourceFile* Parse(const std::vector<BYTE>& bytes) {
-  auto* file = new ResourceFile;
+std::unique_ptr<ResourceFile> Parse(const std::vector<BYTE>& bytes) {
+  auto file = std::make_unique<ResourceFile>();
   size_t offset = 0;
   while (offset + 8 <= bytes.size()) {
     DWORD dataSize, headerSize;
@@ -109,8 +111,8 @@ ResourceFile* FileFor(HMODULE module) {
 
   std::lock_guard<std::mutex> guard(g_lock);
   auto cached = Files().find(full);
-  if (cached != Files().end()) return cached->second;
-  ResourceFile* file = nullptr;
+  if (cached != Files().end()) return cached->second.get();
+  std::unique_ptr<ResourceFile> file;
   if (DIR* dir = opendir(folder.c_str())) {
     while (dirent* item = readdir(dir)) {
       if (strcasecmp(item->d_name, wanted.c_str()) != 0) continue;
@@ -121,8 +123,9 @@ ResourceFile* FileFor(HMODULE module) {
     }
     closedir(dir);
   }
-  Files()[full] = file;
-  return file;
+  ResourceFile* parsed = file.get();
+  Files()[full] = std::move(file);
+  return parsed;
 }
 
 ResourceId IdOf(LPCSTR value) {
