@@ -2,6 +2,7 @@
 // uninstalled. It writes the values it is given into the profile section; creation and configuration
 // are completed by the service configuration code.
 #include "provider/host_interfaces.h"
+#include "store/conversion.h"
 
 extern "C" HRESULT WINAPI ABServiceEntry(HINSTANCE hInstance, HWND hwndParent, ULONG ulFlags, ULONG ulContext,
                                          ULONG cValues, LPSPropValue lpProps, LPMAPIPROP lpProfile,
@@ -24,8 +25,13 @@ extern "C" HRESULT WINAPI ABServiceEntry(HINSTANCE hInstance, HWND hwndParent, U
   case MSG_SERVICE_DELETE:
   case MSG_SERVICE_UNINSTALL:
     return S_OK;
+  case MSG_SERVICE_CREATE:
+    // An existing address book gets its one chance to be converted; the service is created anyway.
+    ConvertAddressBook(nullptr);
+    if (!(ulFlags & (SERVICE_UI_ALWAYS | SERVICE_UI_ALLOWED))) return S_OK;
+    return MAPI_E_NO_SUPPORT; // the configuration dialog is not offered yet
   default:
-    // Creation (conversion, dialog) and configuration are not offered yet.
+    // Configuration (the dialog) is not offered yet; other contexts are unknown.
     return MAPI_E_NO_SUPPORT;
   }
 }
