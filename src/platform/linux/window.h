@@ -1,0 +1,73 @@
+// The headless window object behind every HWND of the user-interface layer, and the control procedures.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#pragma GCC visibility push(hidden)
+
+namespace abkwin {
+
+enum class WindowKind { Dialog, Edit, Static, Button, ListBox, ComboBox, Other };
+
+struct ListItem {
+  std::string text;
+  LPARAM data = 0;
+  bool selected = false;
+};
+
+struct Window {
+  WindowKind kind = WindowKind::Other;
+  std::string className;
+  int id = 0;
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  std::string text; // window text; for a combo box the text of its edit part
+  Window* parent = nullptr;
+  std::vector<Window*> children;
+  // Dialogs.
+  DLGPROC dialogProc = nullptr;
+  std::map<int, LONG_PTR> dialogLongs; // DWLP_MSGRESULT, DWL_USER, DWLP_USER... by offset
+  bool ended = false;
+  INT_PTR result = 0;
+  // Edits and the edit part of combo boxes.
+  size_t limit = 30000;
+  DWORD selStart = 0, selEnd = 0;
+  // Buttons.
+  UINT check = BST_UNCHECKED;
+  // List and combo boxes.
+  std::vector<ListItem> items;
+  int caret = -1;   // list box: the focus item
+  int current = -1; // combo box: the selected item
+  LONG_PTR userData = 0;
+};
+
+HWND ToHandle(Window* window);
+// The live window behind a handle, null when the handle names none.
+Window* FromHandle(HWND handle);
+Window* CreateWindowObject(WindowKind kind, Window* parent);
+void DestroyWindowObject(Window* window);
+WindowKind KindOfClass(const std::string& upperClassName);
+
+// Sends WM_COMMAND(MAKEWPARAM(id, code), control) to the control's parent.
+void NotifyParent(Window* control, WORD code);
+// WM_SETTEXT/WM_GETTEXT/WM_GETTEXTLENGTH on window->text.
+LRESULT DefaultTextMessage(Window* window, UINT message, WPARAM wParam, LPARAM lParam);
+
+LRESULT DialogMessage(Window* dialog, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT EditMessage(Window* edit, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ButtonMessage(Window* button, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ListBoxMessage(Window* list, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ComboBoxMessage(Window* combo, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Sorted insertion point: after every item that compares (without case) less than or equal to text.
+int SortedPosition(const std::vector<ListItem>& items, const char* text);
+// The first item after start (wrapping round) whose text equals text without case; -1 when none.
+int FindExact(const std::vector<ListItem>& items, int start, const char* text);
+
+} // namespace abkwin
+
+#pragma GCC visibility pop
