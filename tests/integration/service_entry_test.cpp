@@ -1,7 +1,6 @@
 // ABServiceEntry through the loaded module: the values it is given reach the profile, creation runs
 // the store library's conversion, and unknown contexts are refused only after both.
 #include <filesystem>
-#include <fstream>
 
 #include "support/object_helpers.h"
 #include "support/provider_fixture.h"
@@ -49,18 +48,11 @@ TEST_F(ServiceEntryTest, InstallDeleteAndUninstallSucceedWithoutValues) {
 }
 
 TEST_F(ServiceEntryTest, CreationWithoutUserInterfaceConverts) {
-  fs::path home = abktest::NewBookPath() + ".home";
-#ifdef _WIN32
-  SetEnvironmentVariableA("APPDATA", home.string().c_str());
-#else
-  setenv("XDG_DATA_HOME", home.string().c_str(), 1);
-#endif
-  fs::create_directories(home / "abk");
-  { std::ofstream(home / "abk" / "default.csv") << "display name,fax\nAnne,0101\n"; }
+  abktest::DefaultBookHome home;
+  home.WriteCsvBook("display name,fax\nAnne,0101\n");
   EXPECT_EQ(Call(0, 2, 0, nullptr), S_OK);
-  EXPECT_TRUE(fs::exists(home / "abk" / "default.csv.imported")) << "the store library converted the CSV book";
-  std::error_code ignored;
-  fs::remove_all(home, ignored);
+  EXPECT_TRUE(fs::exists(fs::path(home.Folder()) / "default.csv.imported"))
+      << "the store library converted the CSV book";
 }
 
 } // namespace

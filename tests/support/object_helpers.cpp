@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 
 #include "host/host_allocators.h"
 
@@ -37,6 +38,26 @@ std::string NewBookPath() {
       ("abk-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" + std::to_string(serial++) + ".adr");
   std::filesystem::remove(path);
   return path.string();
+}
+
+DefaultBookHome::DefaultBookHome() : home_(NewBookPath() + ".home") {
+#ifdef _WIN32
+  SetEnvironmentVariableA("APPDATA", home_.c_str());
+#else
+  setenv("XDG_DATA_HOME", home_.c_str(), 1);
+#endif
+  std::filesystem::create_directories(Folder());
+}
+
+DefaultBookHome::~DefaultBookHome() {
+  std::error_code ignored;
+  std::filesystem::remove_all(home_, ignored);
+}
+
+std::string DefaultBookHome::Folder() const { return (std::filesystem::path(home_) / "abk").string(); }
+
+void DefaultBookHome::WriteCsvBook(const std::string& text) const {
+  std::ofstream(std::filesystem::path(Folder()) / "default.csv") << text;
 }
 
 } // namespace abktest

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "host/provider_module.h"
 #include "store/conversion.h"
@@ -81,22 +80,11 @@ TEST(ConversionTest, ALibraryWithoutTheExportConvertsNothing) {
 
 TEST(ConversionTest, TheStoreLibrarysConversionRunsOnceAndItsAnswerComesBack) {
   // The store library converts a CSV book found beside the user's default book.
-  fs::path home = abktest::NewBookPath() + ".home";
-#ifdef _WIN32
-  SetEnvironmentVariableA("APPDATA", home.string().c_str());
-#else
-  setenv("XDG_DATA_HOME", home.string().c_str(), 1);
-#endif
-  fs::create_directories(home / "abk");
-  {
-    std::ofstream csv(home / "abk" / "default.csv");
-    csv << "display name,fax\nAnne,0101\nBruno,0202\n";
-  }
+  abktest::DefaultBookHome home;
+  home.WriteCsvBook("display name,fax\nAnne,0101\nBruno,0202\n");
   std::string store = host::ProgramFolder() + kStore;
   EXPECT_EQ(ConvertAddressBook(store.c_str()), 2u) << "the number of entries the library converted";
   EXPECT_EQ(ConvertAddressBook(store.c_str()), 0u) << "nothing left to convert";
-  std::error_code ignored;
-  fs::remove_all(home, ignored);
 }
 
 } // namespace
