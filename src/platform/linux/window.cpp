@@ -36,6 +36,7 @@ Window* CreateWindowObject(WindowKind kind, Window* parent) {
 
 void DestroyWindowObject(Window* window) {
   if (!window || !LiveWindows().count(window)) return;
+  if (window->kind == WindowKind::ListView) ReleaseListView(window);
   for (Window* child : std::vector<Window*>(window->children))
     DestroyWindowObject(child);
   if (window->parent) {
@@ -52,6 +53,7 @@ WindowKind KindOfClass(const std::string& upperClassName) {
   if (upperClassName == "BUTTON") return WindowKind::Button;
   if (upperClassName == "LISTBOX") return WindowKind::ListBox;
   if (upperClassName == "COMBOBOX") return WindowKind::ComboBox;
+  if (upperClassName == "SYSLISTVIEW32") return WindowKind::ListView;
   return WindowKind::Other;
 }
 
@@ -95,6 +97,8 @@ extern "C" LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARA
     return ListBoxMessage(window, Msg, wParam, lParam);
   case WindowKind::ComboBox:
     return ComboBoxMessage(window, Msg, wParam, lParam);
+  case WindowKind::ListView:
+    return ListViewMessage(window, Msg, wParam, lParam);
   default:
     return DefaultTextMessage(window, Msg, wParam, lParam);
   }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -11,12 +13,27 @@
 
 namespace abkwin {
 
-enum class WindowKind { Dialog, Edit, Static, Button, ListBox, ComboBox, Other };
+enum class WindowKind { Dialog, Edit, Static, Button, ListBox, ComboBox, ListView, Other };
 
 struct ListItem {
   std::string text;
   LPARAM data = 0;
   bool selected = false;
+};
+
+// A list view column and row: texts[0] is the item's label, texts[n] its sub-item n.
+struct ListViewColumn {
+  std::string text;
+  int width = 0;
+  int format = LVCFMT_LEFT;
+  int subItem = 0;
+};
+
+struct ListViewItem {
+  std::vector<std::string> texts;
+  LPARAM data = 0;
+  int image = 0;
+  UINT state = 0;
 };
 
 struct Window {
@@ -42,6 +59,11 @@ struct Window {
   std::vector<ListItem> items;
   int caret = -1;   // list box: the focus item
   int current = -1; // combo box: the selected item
+  // List views.
+  std::vector<ListViewColumn> columns;
+  std::vector<ListViewItem> rows;
+  HIMAGELIST imageLists[LVSIL_GROUPHEADER + 1] = {};
+  DWORD listViewExStyle = 0;
   LONG_PTR userData = 0;
 };
 
@@ -62,6 +84,10 @@ LRESULT EditMessage(Window* edit, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ButtonMessage(Window* button, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ListBoxMessage(Window* list, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT ComboBoxMessage(Window* combo, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ListViewMessage(Window* view, UINT message, WPARAM wParam, LPARAM lParam);
+// A list view about to be destroyed deletes its items, telling the parent, and destroys its image lists
+// unless it has LVS_SHAREIMAGELISTS.
+void ReleaseListView(Window* view);
 
 // Sorted insertion point: after every item that compares (without case) less than or equal to text.
 int SortedPosition(const std::vector<ListItem>& items, const char* text);

@@ -61,4 +61,8 @@ ABK_EXTERN_C int AbkHelpRequestCount(void);
 ABK_EXTERN_C BOOL AbkHelpRequestAt(int index, AbkHelpRecord* record);
 ABK_EXTERN_C void AbkClearHelpRequests(void);
 
+// Image lists made by ImageList_Create and not yet destroyed (by ImageList_Destroy or by the list view
+// that owned them): a test's way to see none is left behind.
+ABK_EXTERN_C int AbkLiveImageListCount(void);
+
 #endif // ABKPLATFORM_H
