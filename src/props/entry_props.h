@@ -40,6 +40,12 @@ inline constexpr ConstTagArray<12> kPersonDialogTags = {12,
                                                          PR_HOME_FAX_NUMBER, PR_SECONDARY_FAX_DESCRIPTION, PR_COMMENT}};
 inline constexpr ConstTagArray<2> kGroupDialogTags = {2, {PR_DISPLAY_NAME, PR_COMMENT}};
 
+// The ten columns the entry dialogs read from a contents table, in their order.
+inline constexpr ConstTagArray<10> kDialogRowColumns = {
+    10,
+    {PR_DISPLAY_NAME, PR_ENTRYID, PR_OBJECT_TYPE, PR_COMPANY_NAME, PR_DEPARTMENT_NAME, PR_BUSINESS_FAX_NUMBER,
+     PR_PRIMARY_FAX_DESCRIPTION, PR_HOME_FAX_NUMBER, PR_SECONDARY_FAX_DESCRIPTION, PR_COMMENT}};
+
 // The twenty columns of every contents table, PR_INSTANCE_KEY (the index) last.
 inline constexpr ConstTagArray<20> kContentsColumns = {20,
                                                        {PR_DISPLAY_NAME,

@@ -95,6 +95,8 @@ extern "C" BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult) {
   if (!dialog || dialog->kind != WindowKind::Dialog) return FALSE;
   dialog->ended = true;
   dialog->result = nResult;
+  // An ended dialog is hidden at once, as on Windows; it is destroyed when DialogBoxParamA returns.
+  dialog->style &= ~WS_VISIBLE;
   return TRUE;
 }
 

@@ -1,6 +1,9 @@
 // The generic window calls: dialog items, window text, window longs, enabled and visible state.
 #include "window.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace abkwin {
 namespace {
 
@@ -136,6 +139,15 @@ extern "C" BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow) {
     window->style |= WS_VISIBLE;
   }
   return wasVisible;
+}
+
+extern "C" int WINAPI GetClassNameA(HWND hWnd, LPSTR lpClassName, int nMaxCount) {
+  Window* window = FromHandle(hWnd);
+  if (!window || !lpClassName || nMaxCount <= 0) return 0;
+  size_t length = std::min(window->className.size(), static_cast<size_t>(nMaxCount - 1));
+  memcpy(lpClassName, window->className.data(), length);
+  lpClassName[length] = '\0';
+  return static_cast<int>(length);
 }
 
 extern "C" BOOL WINAPI IsWindowVisible(HWND hWnd) {

@@ -197,6 +197,8 @@ typedef struct tagNMHDR {
 #define MB_ICONERROR MB_ICONHAND
 #define MB_ICONINFORMATION MB_ICONASTERISK
 #define MB_ICONSTOP MB_ICONHAND
+#define MB_USERICON 0x00000080L
+#define MB_ICONMASK 0x000000F0L
 #define MB_DEFBUTTON1 0x00000000L
 #define MB_DEFBUTTON2 0x00000100L
 #define MB_DEFBUTTON3 0x00000200L
@@ -258,6 +260,7 @@ ABK_EXPORT BOOL WINAPI SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpStrin
 ABK_EXPORT UINT WINAPI GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax);
 ABK_EXPORT BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString);
 ABK_EXPORT int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);
+ABK_EXPORT int WINAPI GetClassNameA(HWND hWnd, LPSTR lpClassName, int nMaxCount);
 ABK_EXPORT int WINAPI GetWindowTextLengthA(HWND hWnd);
 ABK_EXPORT LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
 ABK_EXPORT LONG_PTR WINAPI GetWindowLongPtrA(HWND hWnd, int nIndex);

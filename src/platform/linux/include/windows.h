@@ -5,6 +5,7 @@
 
 #include "abk_com.h"
 #include "abk_kernel.h"
+#include "abk_registry.h"
 #include "abk_resource.h"
 #include "abk_user.h"
 #include "abk_winerror.h"

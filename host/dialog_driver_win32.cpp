@@ -1,0 +1,122 @@
+// The dialog driver on Windows. A CBT hook on the calling thread sees every dialog window (class
+// #32770) as it is activated. A message box (a dialog of USER32's own) has its text, caption and icon
+// recorded and the queued answer posted to it. Any other dialog is queued, and a thread timer, which the
+// dialog's own modal loop dispatches, runs its script. A dialog its script leaves open is cancelled.
+#include "host/dialog_driver.h"
+
+#include <cstring>
+#include <set>
+
+namespace host {
+
+namespace {
+
+DialogDriver* g_driver = nullptr;
+HHOOK g_hook = nullptr;
+std::vector<HWND> g_pending;
+std::set<HWND> g_seen; // dialogs and boxes already handled, until they are destroyed
+
+// USER32 builds message boxes from a template of its own, whose icon control no dialog of ours uses.
+bool IsMessageBox(HWND window) {
+  HMODULE owner = reinterpret_cast<HMODULE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+  if (owner == GetModuleHandleA("user32.dll")) return true;
+  return GetDlgItem(window, 0x0014) || GetDlgItem(window, 0x0440);
+}
+
+bool IsDialogWindow(HWND window) {
+  char name[16] = "";
+  GetClassNameA(window, name, sizeof name);
+  return std::strcmp(name, "#32770") == 0;
+}
+
+// The MB_ICON... style whose standard icon the box shows; Windows and Wine number the icon control
+// differently.
+UINT IconOfBox(HWND box) {
+  HICON shown = nullptr;
+  for (int id : {0x0014, 0x0440}) {
+    HWND control = GetDlgItem(box, id);
+    if (control) shown = reinterpret_cast<HICON>(SendMessageA(control, STM_GETICON, 0, 0));
+    if (shown) break;
+  }
+  if (!shown) return 0;
+  const struct {
+    LPCSTR icon;
+    UINT style;
+  } kIcons[] = {{IDI_HAND, MB_ICONSTOP},
+                {IDI_QUESTION, MB_ICONQUESTION},
+                {IDI_EXCLAMATION, MB_ICONEXCLAMATION},
+                {IDI_ASTERISK, MB_ICONINFORMATION}};
+  for (const auto& kind : kIcons) {
+    if (LoadIconA(nullptr, kind.icon) == shown) return kind.style;
+  }
+  return MB_USERICON;
+}
+
+void AnswerBox(HWND box) {
+  char text[4096] = "";
+  char caption[512] = "";
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  GetWindowTextA(box, caption, sizeof caption);
+  g_driver->RecordMessage({text, caption, IconOfBox(box)});
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(g_driver->NextAnswer(), BN_CLICKED), 0);
+}
+
+bool IsShown(HWND dialog) { return IsWindow(dialog) && IsWindowVisible(dialog); }
+
+void CALLBACK RunPendingDialogs(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  while (!g_pending.empty()) {
+    HWND dialog = g_pending.front();
+    g_pending.erase(g_pending.begin());
+    if (!g_driver || !IsWindow(dialog)) continue;
+    g_driver->RunDialog(dialog);
+    if (IsShown(dialog)) {
+      SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+    }
+    if (IsShown(dialog)) EndDialog(dialog, -1);
+  }
+}
+
+LRESULT CALLBACK WatchDialogs(int code, WPARAM wParam, LPARAM lParam) {
+  HWND window = reinterpret_cast<HWND>(wParam);
+  if (code == HCBT_DESTROYWND) g_seen.erase(window);
+  if (code == HCBT_ACTIVATE && g_driver && !g_seen.count(window) && IsDialogWindow(window)) {
+    g_seen.insert(window);
+    if (IsMessageBox(window)) {
+      AnswerBox(window);
+    } else {
+      g_pending.push_back(window);
+      SetTimer(nullptr, 0, 0, RunPendingDialogs);
+    }
+  }
+  return CallNextHookEx(g_hook, code, wParam, lParam);
+}
+
+} // namespace
+
+void DialogDriver::Install() {
+  g_driver = this;
+  g_hook = SetWindowsHookExA(WH_CBT, WatchDialogs, nullptr, GetCurrentThreadId());
+}
+
+void DialogDriver::Uninstall() {
+  if (g_hook) UnhookWindowsHookEx(g_hook);
+  g_hook = nullptr;
+  g_driver = nullptr;
+  g_pending.clear();
+  g_seen.clear();
+}
+
+void DialogDriver::AnswerMessageBox(int answer) { answers_.push_back(answer); }
+
+const std::vector<ShownMessage>& DialogDriver::Messages() { return messages_; }
+
+void DialogView::Type(int id, const std::string& text) {
+  HWND edit = Control(id);
+  if (ClassOf(id) == "COMBOBOX") edit = FindWindowExA(edit, nullptr, "Edit", nullptr);
+  SendMessageA(edit, EM_SETSEL, 0, -1);
+  SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+} // namespace host

@@ -1,0 +1,120 @@
+// The entry type dialog, driven as a user would on the headless layer and on real controls.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "dialogs/dialog_fixture.h"
+#include "dialogs/entry_type_dialog.h"
+#include "provider/module_state.h"
+#include "resources/resource.h"
+
+namespace abktest {
+namespace {
+
+class EntryTypeDialogTest : public DialogTest {
+protected:
+  // The template identifier the root container offers under a tag.
+  std::string RootTemplate(ULONG tag) {
+    ULONG type = 0;
+    LPUNKNOWN root = nullptr;
+    EXPECT_EQ(session->OpenEntry(0, nullptr, nullptr, 0, &type, &root), S_OK);
+    if (!root) return {};
+    SizedSPropTagArray(1, wanted) = {1, {tag}};
+    ULONG count = 0;
+    LPSPropValue values = nullptr;
+    EXPECT_EQ(static_cast<LPMAPIPROP>(root)->GetProps(reinterpret_cast<LPSPropTagArray>(&wanted), 0, &count, &values),
+              S_OK);
+    root->Release();
+    std::string bytes(reinterpret_cast<char*>(values[0].Value.bin.lpb), values[0].Value.bin.cb);
+    abk::FreeBuffer(values);
+    return bytes;
+  }
+
+  INT_PTR Show(ULONG containerSize = 0, LPENTRYID container = nullptr) {
+    params = {session, resources, containerSize, container, 99, reinterpret_cast<LPENTRYID>(&params)};
+    return abk::ShowEntryTypeDialog(nullptr, &params);
+  }
+
+  std::string Chosen() const {
+    return params.templateId ? std::string(reinterpret_cast<char*>(params.templateId), params.templateIdSize) : "";
+  }
+
+  void TearDown() override {
+    if (params.templateId) abk::FreeBuffer(params.templateId);
+    params.templateId = nullptr;
+    DialogTest::TearDown();
+  }
+
+  abk::EntryTypeDialogParams params = {};
+};
+
+TEST_F(EntryTypeDialogTest, OffersPersonThenGroupAndOkAtOnceChoosesThePerson) {
+  driver->OnDialog(IDD_ENTRY_TYPE, [](host::DialogView& dialog) {
+    EXPECT_EQ(dialog.Caption(), "Entry Type");
+    EXPECT_EQ(dialog.Items(IDC_ENTRY_TYPE_LIST), (std::vector<std::string>{"Contacter", "Liste de distribution"}));
+    EXPECT_EQ(dialog.SelectedItems(IDC_ENTRY_TYPE_LIST), std::vector<int>{0});
+    EXPECT_EQ(static_cast<ULONG>(dialog.ItemData(IDC_ENTRY_TYPE_LIST, 0)), PR_DEF_CREATE_MAILUSER);
+    EXPECT_EQ(static_cast<ULONG>(dialog.ItemData(IDC_ENTRY_TYPE_LIST, 1)), PR_DEF_CREATE_DL);
+    dialog.Click(IDOK);
+  });
+  EXPECT_EQ(Show(), IDOK);
+  EXPECT_EQ(driver->DialogsRun(), 1);
+  EXPECT_EQ(Chosen(), RootTemplate(PR_DEF_CREATE_MAILUSER));
+  EXPECT_EQ(params.templateIdSize, Chosen().size());
+}
+
+TEST_F(EntryTypeDialogTest, ChoosingTheDistributionListGivesTheGroupTemplate) {
+  driver->OnDialog(IDD_ENTRY_TYPE, [](host::DialogView& dialog) {
+    dialog.SelectItem(IDC_ENTRY_TYPE_LIST, 1);
+    dialog.Click(IDOK);
+  });
+  EXPECT_EQ(Show(), IDOK);
+  EXPECT_EQ(Chosen(), RootTemplate(PR_DEF_CREATE_DL));
+  EXPECT_NE(Chosen(), RootTemplate(PR_DEF_CREATE_MAILUSER));
+}
+
+TEST_F(EntryTypeDialogTest, CancelOrClosingGivesNoTemplate) {
+  driver->OnDialog(IDD_ENTRY_TYPE, [](host::DialogView& dialog) {
+    dialog.SelectItem(IDC_ENTRY_TYPE_LIST, 1);
+    dialog.Click(IDCANCEL);
+  });
+  EXPECT_EQ(Show(), IDCANCEL);
+  EXPECT_EQ(params.templateIdSize, 0u);
+  EXPECT_EQ(params.templateId, nullptr);
+
+  // A script that leaves the dialog open stands for the user closing it.
+  driver->OnDialog(IDD_ENTRY_TYPE, [](host::DialogView&) {});
+  EXPECT_EQ(Show(), IDCANCEL);
+  EXPECT_EQ(params.templateId, nullptr);
+}
+
+TEST_F(EntryTypeDialogTest, AnEntryWithoutTheTemplatePropertyGivesOkWithoutTemplate) {
+  ULONG person = store.NewPerson(book, {Field(1, "Jean Martin"), Field(0x210, "0102030405")});
+  std::string id = IdInRoot(person);
+  driver->OnDialog(IDD_ENTRY_TYPE, [](host::DialogView& dialog) { dialog.Click(IDOK); });
+  EXPECT_EQ(Show(static_cast<ULONG>(id.size()), reinterpret_cast<LPENTRYID>(id.data())), IDOK);
+  EXPECT_EQ(params.templateIdSize, 0u);
+  EXPECT_EQ(params.templateId, nullptr);
+
+  // A container that cannot be opened is as silent.
+  std::string foreign = MakeId(person, 6, 0xFFFFFFFF, 4, reinterpret_cast<const BYTE*>("another service!"));
+  driver->OnDialog(IDD_ENTRY_TYPE, [](host::DialogView& dialog) { dialog.Click(IDOK); });
+  EXPECT_EQ(Show(static_cast<ULONG>(foreign.size()), reinterpret_cast<LPENTRYID>(foreign.data())), IDOK);
+  EXPECT_EQ(params.templateId, nullptr);
+}
+
+TEST_F(EntryTypeDialogTest, DoubleClickAndHelpDoNothing) {
+  driver->OnDialog(IDD_ENTRY_TYPE, [](host::DialogView& dialog) {
+    SendMessageA(dialog.Handle(), WM_COMMAND, MAKEWPARAM(IDC_ENTRY_TYPE_LIST, LBN_DBLCLK),
+                 reinterpret_cast<LPARAM>(dialog.Control(IDC_ENTRY_TYPE_LIST)));
+    dialog.PressF1(IDC_ENTRY_TYPE_LIST);
+    dialog.ContextHelp(IDC_ENTRY_TYPE_LIST);
+    EXPECT_TRUE(dialog.IsOpen());
+    dialog.Click(IDCANCEL);
+  });
+  EXPECT_EQ(Show(), IDCANCEL);
+  EXPECT_TRUE(help->Requests().empty());
+}
+
+} // namespace
+} // namespace abktest
