@@ -35,6 +35,8 @@ const std::vector<ShownMessage>& DialogDriver::Messages() {
   return messages_;
 }
 
+bool DialogView::SaveScreenshot(const std::string&) const { return false; }
+
 void DialogView::Type(int id, const std::string& text) { AbkTypeText(Control(id), text.c_str()); }
 
 } // namespace host

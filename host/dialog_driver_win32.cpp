@@ -4,6 +4,7 @@
 // dialog's own modal loop dispatches, runs its script. A dialog its script leaves open is cancelled.
 #include "host/dialog_driver.h"
 
+#include <cstdio>
 #include <cstring>
 #include <set>
 
@@ -111,6 +112,55 @@ void DialogDriver::Uninstall() {
 void DialogDriver::AnswerMessageBox(int answer) { answers_.push_back(answer); }
 
 const std::vector<ShownMessage>& DialogDriver::Messages() { return messages_; }
+
+bool DialogView::SaveScreenshot(const std::string& bmpPath) const {
+  RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  // The display shows a new window a moment after it is drawn: let it settle before reading the screen.
+  for (int wait = 0; wait < 30; ++wait) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    Sleep(10);
+  }
+  RECT frame;
+  if (!GetWindowRect(dialog_, &frame)) return false;
+  int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  if (width <= 0 || height <= 0) return false;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP picture = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ previous = SelectObject(memory, picture);
+  BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY);
+  SelectObject(memory, previous);
+
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height; // bottom-up, as BMP files store rows
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+  std::vector<BYTE> pixels(rowBytes * static_cast<DWORD>(height));
+  bool read = GetDIBits(memory, picture, 0, static_cast<UINT>(height), pixels.data(),
+                        reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == height;
+  DeleteObject(picture);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  if (!read) return false;
+
+  BITMAPFILEHEADER file = {};
+  file.bfType = 0x4D42; // "BM"
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+  FILE* out = std::fopen(bmpPath.c_str(), "wb");
+  if (!out) return false;
+  bool written = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&info, sizeof info, 1, out) == 1 &&
+                 std::fwrite(pixels.data(), pixels.size(), 1, out) == 1;
+  return std::fclose(out) == 0 && written;
+}
 
 void DialogView::Type(int id, const std::string& text) {
   HWND edit = Control(id);

@@ -39,6 +39,10 @@ public:
   // Every cell of a report-mode list view, row by row.
   std::vector<std::vector<std::string>> Rows(int listViewId) const;
   std::vector<int> SelectedItems(int id) const;
+
+  // Saves what the screen shows of the dialog as a 24-bit BMP file; false where there is no screen
+  // (the headless layer) or the file cannot be written.
+  bool SaveScreenshot(const std::string& bmpPath) const;
   LPARAM ItemData(int id, int index) const;
 
 private:

@@ -26,6 +26,8 @@ if [ "$what" = all ]; then
   want wine64 test -x /usr/lib/wine/wine64
   want xvfb have_cmd Xvfb
   want xauth have_cmd xauth
+  # Turns the dialogs' screenshots into PNG files.
+  want imagemagick test -x /usr/bin/convert
 fi
 
 [ ${#need[@]} -eq 0 ] && exit 0

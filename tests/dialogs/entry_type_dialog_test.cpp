@@ -1,6 +1,7 @@
 // The entry type dialog, driven as a user would on the headless layer and on real controls.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "dialogs/dialog_fixture.h"
@@ -114,6 +115,18 @@ TEST_F(EntryTypeDialogTest, DoubleClickAndHelpDoNothing) {
   });
   EXPECT_EQ(Show(), IDCANCEL);
   EXPECT_TRUE(help->Requests().empty());
+}
+
+// Under Wine the test run photographs the dialog for the documentation (ABK_SCREENSHOT_DIR).
+TEST_F(EntryTypeDialogTest, Screenshot) {
+  const char* folder = std::getenv("ABK_SCREENSHOT_DIR");
+  if (!folder || !*folder) GTEST_SKIP() << "ABK_SCREENSHOT_DIR is not set";
+  driver->OnDialog(IDD_ENTRY_TYPE, [folder](host::DialogView& dialog) {
+    dialog.SelectItem(IDC_ENTRY_TYPE_LIST, 0);
+    EXPECT_TRUE(dialog.SaveScreenshot(std::string(folder) + "/entry-type.bmp"));
+    dialog.Click(IDCANCEL);
+  });
+  EXPECT_EQ(Show(), IDCANCEL);
 }
 
 } // namespace
