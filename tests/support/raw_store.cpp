@@ -113,6 +113,15 @@ ULONG RawStore::NewGroup(const std::string& book, const std::vector<RawRecord>& 
   return id;
 }
 
+void RawStore::NewBlankEntries(const std::string& book, int persons, int groups) {
+  Handle handle(open_, close_, book);
+  ULONG status = 0;
+  for (int i = 0; i < persons; ++i)
+    ASSERT_NE(createPerson_(handle, &status), STORE_NO_PERSON) << "status " << status;
+  for (int i = 0; i < groups; ++i)
+    ASSERT_NE(createGroup_(handle, &status), STORE_NO_GROUP) << "status " << status;
+}
+
 std::vector<RawRecord> RawStore::Read(const std::string& book, ULONG id) {
   Handle handle(open_, close_, book);
   ULONG status = 0;

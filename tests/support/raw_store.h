@@ -32,6 +32,8 @@ public:
 
   ULONG NewPerson(const std::string& book, const std::vector<RawRecord>& records);
   ULONG NewGroup(const std::string& book, const std::vector<RawRecord>& records);
+  // Many entries without records, through one open of the book: fast enough to fill a book to its limits.
+  void NewBlankEntries(const std::string& book, int persons, int groups);
   void Write(const std::string& book, ULONG id, const std::vector<RawRecord>& records);
   std::vector<RawRecord> Read(const std::string& book, ULONG id);
   bool Exists(const std::string& book, ULONG id);

@@ -1,4 +1,5 @@
-// Push buttons and check boxes: check state, and BM_CLICK telling the parent BN_CLICKED.
+// Push buttons and check boxes: check state, and BM_CLICK focusing the button and telling the parent
+// BN_CLICKED.
 #include "window.h"
 
 namespace abkwin {
@@ -29,6 +30,8 @@ LRESULT ButtonMessage(Window* button, UINT message, WPARAM wParam, LPARAM lParam
     return 0;
   case BM_CLICK:
     if (button->style & WS_DISABLED) return 0;
+    // The click's mouse press focuses the button before it reports the click, as on Windows.
+    SetFocus(ToHandle(button));
     if (ButtonType(button) == BS_AUTOCHECKBOX)
       button->check = button->check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
     if (ButtonType(button) == BS_AUTORADIOBUTTON) CheckRadio(button);

@@ -1,0 +1,29 @@
+// The record that NewEntry and Details hand to the person and group dialogs. The dialog keeps a pointer
+// to it in its DWLP_USER slot; ShowDialogHelp relies on the instance handle coming first.
+#pragma once
+
+#include "platform/platform.h"
+
+class AddressBookSession;
+
+namespace abk {
+
+struct EntryDialogParams {
+  HINSTANCE instance; // strings and help
+  AddressBookSession* session;
+  // The entry to edit, or for a new entry the caller's outputs (0 and null going in; the new
+  // identifier, a host block the caller frees, coming out).
+  ULONG* entryIdSize;
+  LPENTRYID* entryId;
+  ULONG containerIdSize; // where a new entry goes; 0 with null: the root container
+  LPENTRYID containerId;
+  ULONG templateIdSize; // the template a new entry is created from
+  LPENTRYID templateId;
+};
+
+// Edit mode: the record names an existing entry.
+inline bool IsEditing(const EntryDialogParams* params) {
+  return params->entryIdSize && params->entryId && *params->entryIdSize != 0 && *params->entryId != nullptr;
+}
+
+} // namespace abk

@@ -1,0 +1,13 @@
+// The "Add Person" dialog: creates a person or edits an existing one, enforcing the rules on names, fax
+// numbers and the size of the address book.
+#pragma once
+
+#include "dialogs/entry_dialog_params.h"
+
+namespace abk {
+
+// IDOK after a successful save (for a new entry, *params->entryId then holds the new identifier when
+// the entry reported one), IDCANCEL, or -1 when the dialog could not be shown.
+INT_PTR ShowPersonDialog(HWND owner, EntryDialogParams* params);
+
+} // namespace abk

@@ -1,0 +1,42 @@
+// The twelve fields of the person dialog and the rules on their values: the recipient name built from
+// the name parts, and what a fax number may hold.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace abk {
+
+struct PersonField {
+  ULONG tag;     // PT_STRING8 property
+  int control;   // dialog control showing it
+  ULONG limit;   // characters the control accepts from typing
+  ULONG bufSize; // bytes read back from the control, terminator included
+};
+
+constexpr int kPersonFieldCount = 12;
+// In the order the fields are read, checked and written.
+extern const PersonField kPersonFields[kPersonFieldCount];
+
+// Indexes into kPersonFields.
+enum PersonFieldIndex {
+  kFirstNameField = 0,
+  kLastNameField = 1,
+  kSuffixField = 2,
+  kPrefixField = 3,
+  kRecipientNameField = 4,
+  kPrimaryNumberField = 7,
+  kSecondaryNumberField = 9,
+};
+
+// The control that shows a property identifier (upper 16 bits of a tag), or 0 for none.
+int ControlForProperty(ULONG propId);
+
+// Joins the non-empty parts with single spaces into out (outSize bytes, at least 1), cutting the result
+// to what fits. Parts past the limits typing allows can come from an existing entry.
+void ComposeRecipientName(const char* prefix, const char* first, const char* last, const char* suffix, char* out,
+                          size_t outSize);
+
+// 0 when a fax number is acceptable, otherwise the string id of the message that says why.
+UINT CheckFaxNumber(const char* number);
+
+} // namespace abk

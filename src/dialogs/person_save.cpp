@@ -1,0 +1,176 @@
+// Saving the person dialog: the entry limit, reading the fields, the name and fax number rules, and the
+// write through the opened person or a person the container creates.
+#include "dialogs/person_save.h"
+
+#include <cstring>
+
+#include "dialogs/dialog_common.h"
+#include "dialogs/person_fields.h"
+#include "provider/module_state.h"
+#include "provider/session.h"
+#include "resources/resource.h"
+
+namespace abk {
+
+namespace {
+
+// Persons and groups together.
+constexpr ULONG kMaxEntries = 3000;
+
+void ShowRuleMessage(HWND dialog, const EntryDialogParams* params, UINT textId) {
+  ShowStringMessage(dialog, params->instance, textId, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONSTOP);
+}
+
+void FreeRows(LPSRowSet rows) {
+  if (!rows) return;
+  for (ULONG i = 0; i < rows->cRows; ++i)
+    FreeBuffer(rows->aRow[i].lpProps);
+  FreeBuffer(rows);
+}
+
+// False when the book cannot be read or already holds as many entries as it may.
+bool HasRoomForAnEntry(HWND dialog, const EntryDialogParams* params) {
+  LPSRowSet rows = nullptr;
+  if (!ReadContainerRows(params->session, 0, nullptr, 0, &rows)) return false;
+  bool full = rows && rows->cRows >= kMaxEntries;
+  FreeRows(rows);
+  if (full) ShowRuleMessage(dialog, params, IDS_TOO_MANY_ENTRIES);
+  return !full;
+}
+
+// The twelve values as the controls hold them, in one host block; null when memory runs out.
+LPSPropValue ReadFields(HWND dialog) {
+  LPSPropValue values = nullptr;
+  if (FAILED(AllocateBuffer(kPersonFieldCount * sizeof(SPropValue), reinterpret_cast<void**>(&values)))) return nullptr;
+  memset(values, 0, kPersonFieldCount * sizeof(SPropValue));
+  for (int i = 0; i < kPersonFieldCount; ++i) {
+    const PersonField& field = kPersonFields[i];
+    char* text = nullptr;
+    if (FAILED(AllocateMore(field.bufSize, values, reinterpret_cast<void**>(&text)))) {
+      FreeBuffer(values);
+      return nullptr;
+    }
+    text[0] = '\0';
+    GetDlgItemTextA(dialog, field.control, text, static_cast<int>(field.bufSize));
+    values[i].ulPropTag = field.tag;
+    values[i].Value.lpszA = text;
+  }
+  return values;
+}
+
+// Checks one fax number; a broken rule is reported and its field focused.
+bool FaxNumberPasses(HWND dialog, const EntryDialogParams* params, const char* number, int control) {
+  UINT message = CheckFaxNumber(number);
+  if (message == 0) return true;
+  ShowRuleMessage(dialog, params, message);
+  SelectAndFocus(dialog, control);
+  return false;
+}
+
+// The rules on the values read, in the order the user hears about them.
+bool ValuesPass(HWND dialog, const EntryDialogParams* params, LPSPropValue values) {
+  char* name = values[kRecipientNameField].Value.lpszA;
+  if (!name[0]) {
+    // The composed name is saved, not shown: the field stays empty for the user.
+    ComposeRecipientName(values[kPrefixField].Value.lpszA, values[kFirstNameField].Value.lpszA,
+                         values[kLastNameField].Value.lpszA, values[kSuffixField].Value.lpszA, name,
+                         kPersonFields[kRecipientNameField].bufSize);
+  }
+  if (!name[0]) {
+    ShowRuleMessage(dialog, params, IDS_NO_RECIPIENT_NAME);
+    SelectAndFocus(dialog, IDC_RECIPIENT_NAME);
+    return false;
+  }
+  const char* primary = values[kPrimaryNumberField].Value.lpszA;
+  const char* secondary = values[kSecondaryNumberField].Value.lpszA;
+  if (!FaxNumberPasses(dialog, params, primary, IDC_PRIMARY_NUMBER)) return false;
+  if (!FaxNumberPasses(dialog, params, secondary, IDC_SECONDARY_NUMBER)) return false;
+  if (!primary[0] && !secondary[0]) {
+    ShowRuleMessage(dialog, params, IDS_FAX_MISSING);
+    SelectAndFocus(dialog, IDC_PRIMARY_NUMBER);
+    return false;
+  }
+  return true;
+}
+
+// The person to write: the entry being edited, or a new one from the container's template.
+LPMAPIPROP OpenTarget(const EntryDialogParams* params) {
+  ULONG type = 0;
+  LPUNKNOWN object = nullptr;
+  if (IsEditing(params)) {
+    if (FAILED(params->session->OpenEntry(*params->entryIdSize, *params->entryId, &IID_IMailUser, MAPI_BEST_ACCESS,
+                                          &type, &object)) ||
+        !object) {
+      return nullptr;
+    }
+    if (type == MAPI_MAILUSER) return static_cast<LPMAPIPROP>(object);
+    object->Release();
+    return nullptr;
+  }
+  // Without a container the person goes into the root container, the whole book.
+  ULONG containerSize = params->containerId ? params->containerIdSize : 0;
+  if (FAILED(params->session->OpenEntry(containerSize, params->containerId, &IID_IABContainer, MAPI_BEST_ACCESS, &type,
+                                        &object)) ||
+      !object) {
+    return nullptr;
+  }
+  LPMAPIPROP entry = nullptr;
+  // An identifier that names a person opens a person whatever interface was asked for.
+  if (type == MAPI_ABCONT || type == MAPI_DISTLIST) {
+    if (FAILED(static_cast<LPABCONT>(object)->CreateEntry(params->templateIdSize, params->templateId, 0, &entry)))
+      entry = nullptr;
+  }
+  object->Release();
+  return entry;
+}
+
+bool WriteValues(LPMAPIPROP entry, LPSPropValue values) {
+  LPSPropProblemArray problems = nullptr;
+  HRESULT hr = entry->SetProps(kPersonFieldCount, values, &problems);
+  if (problems) FreeBuffer(problems);
+  return SUCCEEDED(hr) && SUCCEEDED(entry->SaveChanges(0));
+}
+
+// Hands the new entry's identifier to the caller. An entry that reports its identifier as an error
+// value still counts as saved, with nothing handed back.
+bool HandBackNewId(LPMAPIPROP entry, EntryDialogParams* params) {
+  SizedSPropTagArray(1, wanted) = {1, {PR_ENTRYID}};
+  ULONG count = 0;
+  LPSPropValue id = nullptr;
+  if (FAILED(entry->GetProps(reinterpret_cast<LPSPropTagArray>(&wanted), 0, &count, &id)) || !id) return false;
+  bool done = true;
+  if (count >= 1 && id[0].ulPropTag == PR_ENTRYID && params->entryIdSize && params->entryId) {
+    const SBinary& bin = id[0].Value.bin;
+    void* copy = nullptr;
+    if (SUCCEEDED(AllocateBuffer(bin.cb, &copy))) {
+      memcpy(copy, bin.lpb, bin.cb);
+      *params->entryIdSize = bin.cb;
+      *params->entryId = static_cast<LPENTRYID>(copy);
+    } else {
+      done = false;
+    }
+  }
+  FreeBuffer(id);
+  return done;
+}
+
+} // namespace
+
+bool SavePerson(HWND dialog, EntryDialogParams* params) {
+  bool editing = IsEditing(params);
+  if (!editing && !HasRoomForAnEntry(dialog, params)) return false;
+
+  LPSPropValue values = ReadFields(dialog);
+  if (!values) return false;
+  bool saved = false;
+  LPMAPIPROP entry = nullptr;
+  if (ValuesPass(dialog, params, values)) {
+    entry = OpenTarget(params);
+    saved = entry && WriteValues(entry, values) && (editing || HandBackNewId(entry, params));
+  }
+  if (entry) entry->Release();
+  FreeBuffer(values);
+  return saved;
+}
+
+} // namespace abk

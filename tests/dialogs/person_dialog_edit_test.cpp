@@ -1,0 +1,145 @@
+// The person dialog on a stored person, and the entry limit that applies to new entries only.
+#include <gtest/gtest.h>
+
+#include "dialogs/person_dialog_fixture.h"
+#include "resources/resource.h"
+
+namespace abktest {
+namespace {
+
+using host::DialogView;
+
+TEST_F(PersonDialogTest, EditingShowsTheStoredValuesInFullAndSavesThemBack) {
+  const std::string longFirst = "Marie-Christine Alexandra"; // 25 characters, the field takes 20 from typing
+  std::vector<RawRecord> stored = {Field(kDisplayNameField, "Mme Marie-Christine Alexandra Dupont"),
+                                   Field(kPrefixField, "Mme"),
+                                   Field(kFirstNameField, longFirst),
+                                   Field(kLastNameField, "Dupont"),
+                                   Field(kCompanyField, "Orvex"),
+                                   Field(kPrimaryNumberField, "01-02-03-04-05"),
+                                   Field(kSecondaryNumberField, "0607"),
+                                   Field(kKeywordField, "client\r\nfidèle")};
+  ULONG person = store.NewPerson(book, stored);
+  ASSERT_EQ(EditEntry(IdInRoot(person),
+                      [&](DialogView& dialog) {
+                        EXPECT_EQ(dialog.Caption(), Text(IDS_EDIT_PERSON_TITLE));
+                        EXPECT_EQ(dialog.Text(IDC_FIRST_NAME), longFirst);
+                        EXPECT_EQ(dialog.Text(IDC_PREFIX), "Mme");
+                        EXPECT_EQ(dialog.Text(IDC_RECIPIENT_NAME), "Mme Marie-Christine Alexandra Dupont");
+                        EXPECT_EQ(dialog.Text(IDC_PRIMARY_NUMBER), "01-02-03-04-05");
+                        EXPECT_EQ(dialog.Text(IDC_SECONDARY_NUMBER), "0607");
+                        EXPECT_EQ(dialog.Text(IDC_KEYWORD), "client\r\nfidèle");
+                        EXPECT_EQ(dialog.Text(IDC_DEPARTMENT), "");
+                        dialog.Type(IDC_COMPANY, "Orvex SA");
+                        dialog.Click(IDOK);
+                      }),
+            IDOK);
+  EXPECT_EQ(StoredField(person, kFirstNameField), longFirst);
+  EXPECT_EQ(StoredField(person, kCompanyField), "Orvex SA");
+  EXPECT_EQ(StoredField(person, kKeywordField), "client\r\nfidèle");
+  EXPECT_EQ(StoredField(person, kDisplayNameField), "Mme Marie-Christine Alexandra Dupont");
+  EXPECT_EQ(EntryCount(), 1);
+
+  // Cancel leaves the stored person as it was.
+  std::vector<RawRecord> before = store.Read(book, person);
+  EXPECT_EQ(EditEntry(IdInRoot(person),
+                      [](DialogView& dialog) {
+                        dialog.Type(IDC_COMPANY, "Autre");
+                        dialog.Type(IDC_PRIMARY_NUMBER, "");
+                        dialog.Click(IDCANCEL);
+                      }),
+            IDCANCEL);
+  EXPECT_EQ(store.Read(book, person), before);
+  EXPECT_TRUE(driver->Messages().empty());
+}
+
+TEST_F(PersonDialogTest, AnEntryThatCannotBeShownOpensEmptyAndSavesNothing) {
+  // Without a recipient name the stored values are not shown at all.
+  ULONG nameless = store.NewPerson(book, {Field(kLastNameField, "Martin"), Field(kPrimaryNumberField, "0102")});
+  EXPECT_EQ(EditEntry(IdInRoot(nameless),
+                      [](DialogView& dialog) {
+                        EXPECT_EQ(dialog.Caption(), "Add Person");
+                        EXPECT_EQ(dialog.Text(IDC_LAST_NAME), "");
+                        dialog.Click(IDCANCEL);
+                      }),
+            IDCANCEL);
+
+  // A deleted entry opens empty; OK then fails silently and the dialog stays open.
+  ULONG gone = store.NewPerson(book, {Field(kDisplayNameField, "Parti")});
+  store.Delete(book, gone);
+  EXPECT_EQ(EditEntry(IdInRoot(gone),
+                      [](DialogView& dialog) {
+                        EXPECT_EQ(dialog.Text(IDC_RECIPIENT_NAME), "");
+                        TypeValidPerson(dialog);
+                        dialog.Click(IDOK);
+                        EXPECT_TRUE(dialog.IsOpen());
+                        dialog.Click(IDCANCEL);
+                      }),
+            IDCANCEL);
+  EXPECT_FALSE(store.Exists(book, gone));
+  EXPECT_TRUE(driver->Messages().empty());
+  EXPECT_EQ(EntryCount(), 1);
+}
+
+TEST_F(PersonDialogTest, AContainerIdentifierThatNamesAPersonCreatesNothing) {
+  ULONG person = store.NewPerson(book, {Field(kDisplayNameField, "Jean Martin")});
+  std::string notAContainer = IdInRoot(person);
+  newIdSize = 0;
+  params = {resources,
+            session,
+            &newIdSize,
+            &newId,
+            static_cast<ULONG>(notAContainer.size()),
+            reinterpret_cast<LPENTRYID>(notAContainer.data()),
+            static_cast<ULONG>(personTemplate.size()),
+            reinterpret_cast<LPENTRYID>(personTemplate.data())};
+  driver->OnDialog(IDD_PERSON, [](DialogView& dialog) {
+    TypeValidPerson(dialog, "Anne");
+    dialog.Click(IDOK);
+    EXPECT_TRUE(dialog.IsOpen());
+    dialog.Click(IDCANCEL);
+  });
+  EXPECT_EQ(abk::ShowPersonDialog(nullptr, &params), IDCANCEL);
+  EXPECT_EQ(newId, nullptr);
+  EXPECT_EQ(EntryCount(), 1);
+}
+
+TEST_F(PersonDialogTest, ABookOf3000EntriesTakesNoNewPersonButStillLetsOneBeEdited) {
+  FillBook(2497, 500);
+  ULONG person = store.NewPerson(book, {Field(kDisplayNameField, "Jean Martin"), Field(kPrimaryNumberField, "01")});
+  ASSERT_EQ(EntryCount(), 2998);
+  // The 2999th and 3000th entries can still be made.
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(AddPerson([](DialogView& dialog) {
+                TypeValidPerson(dialog);
+                dialog.Click(IDOK);
+              }),
+              IDOK);
+  }
+  ASSERT_EQ(EntryCount(), 3000);
+
+  EXPECT_EQ(AddPerson([this](DialogView& dialog) {
+              TypeValidPerson(dialog, "Anne");
+              dialog.Click(IDOK);
+              EXPECT_TRUE(dialog.IsOpen());
+              EXPECT_EQ(MessageIds(), std::vector<UINT>{IDS_TOO_MANY_ENTRIES});
+              // No field is blamed: the focus stays on the button the user clicked.
+              EXPECT_EQ(dialog.FocusedId(), IDOK);
+              dialog.Click(IDCANCEL);
+            }),
+            IDCANCEL);
+  EXPECT_EQ(EntryCount(), 3000);
+
+  EXPECT_EQ(EditEntry(IdInRoot(person),
+                      [](DialogView& dialog) {
+                        dialog.Type(IDC_RECIPIENT_NAME, "Jean Martin fils");
+                        dialog.Click(IDOK);
+                      }),
+            IDOK);
+  EXPECT_EQ(StoredField(person, kDisplayNameField), "Jean Martin fils");
+  EXPECT_EQ(driver->Messages().size(), 1u);
+  EXPECT_EQ(EntryCount(), 3000);
+}
+
+} // namespace
+} // namespace abktest
