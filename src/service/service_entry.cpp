@@ -1,7 +1,8 @@
 // ABServiceEntry: what the host calls when the service is installed, created, configured, deleted or
-// uninstalled. It writes the values it is given into the profile section; creation and configuration
-// are completed by the service configuration code.
+// uninstalled. It writes the values it is given into the profile section, converts an existing address
+// book when the service is created, and shows the configuration dialog when asked to.
 #include "provider/host_interfaces.h"
+#include "service/config_dialog.h"
 #include "store/conversion.h"
 
 extern "C" HRESULT WINAPI ABServiceEntry(HINSTANCE hInstance, HWND hwndParent, ULONG ulFlags, ULONG ulContext,
@@ -14,10 +15,8 @@ extern "C" HRESULT WINAPI ABServiceEntry(HINSTANCE hInstance, HWND hwndParent, U
     if (FAILED(hr)) return hr;
   }
 
-  LPALLOCATEBUFFER allocateBuffer = nullptr;
-  LPALLOCATEMORE allocateMore = nullptr;
-  LPFREEBUFFER freeBuffer = nullptr;
-  HRESULT hr = lpSupport->GetMemAllocRoutines(&allocateBuffer, &allocateMore, &freeBuffer);
+  abk::ServiceConfigBlock block = {lpProfile, hInstance, nullptr, nullptr, nullptr};
+  HRESULT hr = lpSupport->GetMemAllocRoutines(&block.allocateBuffer, &block.allocateMore, &block.freeBuffer);
   if (FAILED(hr)) return hr;
 
   switch (ulContext) {
@@ -29,9 +28,15 @@ extern "C" HRESULT WINAPI ABServiceEntry(HINSTANCE hInstance, HWND hwndParent, U
     // An existing address book gets its one chance to be converted; the service is created anyway.
     ConvertAddressBook(nullptr);
     if (!(ulFlags & (SERVICE_UI_ALWAYS | SERVICE_UI_ALLOWED))) return S_OK;
-    return MAPI_E_NO_SUPPORT; // the configuration dialog is not offered yet
+    break;
+  case MSG_SERVICE_CONFIGURE:
+    break;
   default:
-    // Configuration (the dialog) is not offered yet; other contexts are unknown.
     return MAPI_E_NO_SUPPORT;
   }
+  // The routines come from the host: a dialog without a way to free what GetProps returns cannot run.
+  if (!block.freeBuffer) return MAPI_E_CALL_FAILED;
+  INT_PTR ended = abk::ShowServiceConfigDialog(hwndParent, &block);
+  if (ended == IDCANCEL) return MAPI_E_USER_CANCEL;
+  return ended == -1 ? MAPI_E_CALL_FAILED : S_OK;
 }

@@ -21,17 +21,17 @@ BOOL WINAPI RecordHelp(HWND window, LPCSTR file, UINT command, ULONG_PTR data) {
 }
 
 // The import address table slot through which this program calls USER32's WinHelpA.
-void** WinHelpSlot() {
-  BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+void** WinHelpSlot(HMODULE module) {
+  BYTE* base = reinterpret_cast<BYTE*>(module ? module : GetModuleHandleA(nullptr));
   auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
   auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
   const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
   if (!imports.VirtualAddress) return nullptr;
-  auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-  for (; module->Name; ++module) {
-    if (_stricmp(reinterpret_cast<char*>(base + module->Name), "user32.dll") != 0) continue;
-    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
-    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+  auto* library = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+  for (; library->Name; ++library) {
+    if (_stricmp(reinterpret_cast<char*>(base + library->Name), "user32.dll") != 0) continue;
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + library->FirstThunk);
     for (; names->u1.AddressOfData; ++names, ++slots) {
       if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
       auto* name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
@@ -44,9 +44,10 @@ void** WinHelpSlot() {
 }
 
 void* g_original = nullptr;
+HMODULE g_module = nullptr;
 
 void Redirect(void* target, void** previous) {
-  void** slot = WinHelpSlot();
+  void** slot = WinHelpSlot(g_module);
   if (!slot) return;
   DWORD protection = 0;
   VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &protection);
@@ -57,8 +58,9 @@ void Redirect(void* target, void** previous) {
 
 } // namespace
 
-HelpCapture::HelpCapture() {
+HelpCapture::HelpCapture(HMODULE module) {
   g_requests.clear();
+  g_module = module;
   Redirect(reinterpret_cast<void*>(&RecordHelp), &g_original);
 }
 
@@ -71,7 +73,7 @@ std::vector<HelpRequest> HelpCapture::Requests() const { return g_requests; }
 
 #else
 
-HelpCapture::HelpCapture() { AbkClearHelpRequests(); }
+HelpCapture::HelpCapture(HMODULE) { AbkClearHelpRequests(); }
 
 HelpCapture::~HelpCapture() { AbkClearHelpRequests(); }
 

@@ -1,6 +1,6 @@
 // Records the WinHelpA calls the code under test makes, instead of starting a help viewer. On Linux the
-// platform layer records them; on Windows the test program's own import of WinHelpA is redirected
-// while a capture lives.
+// platform layer records them; on Windows a module's import of WinHelpA (the test program's own, or
+// the loaded provider's) is redirected while a capture lives.
 #pragma once
 
 #include <windows.h>
@@ -20,7 +20,7 @@ struct HelpRequest {
 
 class HelpCapture {
 public:
-  HelpCapture();
+  explicit HelpCapture(HMODULE module = nullptr);
   ~HelpCapture();
   HelpCapture(const HelpCapture&) = delete;
   HelpCapture& operator=(const HelpCapture&) = delete;

@@ -23,6 +23,19 @@ void SetSelection(Window* edit, LONG_PTR start, LONG_PTR end) {
   edit->selEnd = static_cast<DWORD>(std::max(start, end));
 }
 
+// Replaces the selection as typing or pasting does: the inserted text is cut so the whole stays within
+// the limit, the caret follows it, and the parent hears EN_CHANGE when the text changed.
+void ReplaceSelection(Window* edit, const char* text) {
+  std::string inserted = text ? text : "";
+  size_t kept = edit->text.size() - (edit->selEnd - edit->selStart);
+  size_t room = edit->limit > kept ? edit->limit - kept : 0;
+  if (inserted.size() > room) inserted.resize(room);
+  std::string before = edit->text;
+  edit->text.replace(edit->selStart, edit->selEnd - edit->selStart, inserted);
+  edit->selStart = edit->selEnd = static_cast<DWORD>(edit->selStart + inserted.size());
+  if (edit->text != before) NotifyParent(edit, EN_CHANGE);
+}
+
 } // namespace
 
 LRESULT EditMessage(Window* edit, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -46,6 +59,15 @@ LRESULT EditMessage(Window* edit, UINT message, WPARAM wParam, LPARAM lParam) {
     if (lParam) *reinterpret_cast<DWORD*>(lParam) = edit->selEnd;
     if (edit->selStart > 0xFFFF || edit->selEnd > 0xFFFF) return -1;
     return MAKELRESULT(edit->selStart, edit->selEnd);
+  case EM_REPLACESEL:
+    ReplaceSelection(edit, reinterpret_cast<const char*>(lParam));
+    return 0;
+  case EM_CHARFROMPOS: {
+    // Every character is kCaretCharWidth pixels wide on the one line; the line index (high word) is 0.
+    LONG x = static_cast<SHORT>(LOWORD(lParam));
+    size_t index = x <= 0 ? 0 : static_cast<size_t>(x) / kCaretCharWidth;
+    return static_cast<LRESULT>(std::min(index, edit->text.size()));
+  }
   default:
     return DefaultTextMessage(edit, message, wParam, lParam);
   }

@@ -31,3 +31,11 @@ extern "C" HWND WINAPI SetFocus(HWND hWnd) {
   }
   return previous;
 }
+
+extern "C" BOOL WINAPI GetCaretPos(LPPOINT lpPoint) {
+  Window* edit = FromHandle(GetFocus());
+  if (!lpPoint || !edit || edit->kind != WindowKind::Edit) return FALSE;
+  lpPoint->x = static_cast<LONG>(edit->selEnd * kCaretCharWidth);
+  lpPoint->y = 0;
+  return TRUE;
+}

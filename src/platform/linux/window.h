@@ -67,6 +67,10 @@ struct Window {
   LONG_PTR userData = 0;
 };
 
+// The headless edit draws every character this many pixels wide: the caret of an edit stands at
+// selEnd * kCaretCharWidth (GetCaretPos), and EM_CHARFROMPOS answers the other way round.
+constexpr size_t kCaretCharWidth = 8;
+
 HWND ToHandle(Window* window);
 // The live window behind a handle, null when the handle names none.
 Window* FromHandle(HWND handle);

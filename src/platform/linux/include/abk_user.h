@@ -88,6 +88,8 @@ typedef struct tagNMHDR {
 #define EM_LIMITTEXT 0x00C5
 #define EM_SETLIMITTEXT EM_LIMITTEXT
 #define EM_GETLIMITTEXT 0x00D5
+#define EM_REPLACESEL 0x00C2
+#define EM_CHARFROMPOS 0x00D7
 
 // Buttons.
 #define BS_PUSHBUTTON 0x00000000L
@@ -268,6 +270,8 @@ ABK_EXPORT LONG WINAPI SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong);
 ABK_EXPORT LONG WINAPI GetWindowLongA(HWND hWnd, int nIndex);
 ABK_EXPORT HWND WINAPI SetFocus(HWND hWnd);
 ABK_EXPORT HWND WINAPI GetFocus(void);
+// The caret of the focused edit, in its client coordinates; FALSE when no edit has the focus.
+ABK_EXPORT BOOL WINAPI GetCaretPos(LPPOINT lpPoint);
 ABK_EXPORT BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable);
 ABK_EXPORT BOOL WINAPI IsWindowEnabled(HWND hWnd);
 ABK_EXPORT BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
