@@ -141,13 +141,3 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::GetDefaultDir(ULONG*, LPENTRYID*) 
 HRESULT STDMETHODCALLTYPE AddressBookSession::SetDefaultDir(ULONG, LPENTRYID) { return MAPI_E_NO_SUPPORT; }
 HRESULT STDMETHODCALLTYPE AddressBookSession::GetSearchPath(ULONG, LPSRowSet*) { return MAPI_E_NO_SUPPORT; }
 HRESULT STDMETHODCALLTYPE AddressBookSession::SetSearchPath(ULONG, LPSRowSet) { return MAPI_E_NO_SUPPORT; }
-
-// Filled by the dialog part of the provider; not offered yet.
-HRESULT STDMETHODCALLTYPE AddressBookSession::NewEntry(ULONG_PTR, ULONG, ULONG, LPENTRYID, ULONG, LPENTRYID, ULONG*,
-                                                       LPENTRYID*) {
-  return MAPI_E_NO_SUPPORT;
-}
-HRESULT STDMETHODCALLTYPE AddressBookSession::Details(ULONG*, LPFNDISMISS, LPVOID, ULONG, LPENTRYID, LPFNBUTTON, LPVOID,
-                                                      LPTSTR, ULONG) {
-  return MAPI_E_NO_SUPPORT;
-}

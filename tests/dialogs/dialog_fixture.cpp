@@ -44,8 +44,30 @@ void DialogTest::SetUp() {
   BookTest::SetUp();
   resources = ResourceModule();
   ASSERT_NE(resources, nullptr) << ProviderModulePath();
+  // The session's dialogs load their templates and strings through the instance handle it was opened with.
+  addrBook->Release();
+  addrBook = nullptr;
+  ASSERT_EQ(ABProviderOpen(resources, &support, &profile, 0, 0, 0, 0, HostFreeBuffer, &addrBook), S_OK);
+  session = static_cast<AddressBookSession*>(addrBook);
   driver = std::make_unique<host::DialogDriver>(resources);
   help = std::make_unique<HelpCapture>();
+}
+
+std::string ContainerTemplate(AddressBookSession* session, ULONG tag) {
+  ULONG type = 0;
+  LPUNKNOWN root = nullptr;
+  EXPECT_EQ(session->OpenEntry(0, nullptr, nullptr, 0, &type, &root), S_OK);
+  if (!root) return {};
+  SizedSPropTagArray(1, wanted) = {1, {tag}};
+  ULONG count = 0;
+  LPSPropValue values = nullptr;
+  EXPECT_EQ(static_cast<LPMAPIPROP>(root)->GetProps(reinterpret_cast<LPSPropTagArray>(&wanted), 0, &count, &values),
+            S_OK);
+  root->Release();
+  if (!values) return {};
+  std::string bytes(reinterpret_cast<char*>(values[0].Value.bin.lpb), values[0].Value.bin.cb);
+  HostFreeBuffer(values);
+  return bytes;
 }
 
 void DialogTest::TearDown() {

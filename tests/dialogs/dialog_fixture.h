@@ -24,6 +24,9 @@ void SetHelpPath(const std::optional<std::string>& path);
 // The module the dialogs load their templates and strings from: the provider module itself.
 HINSTANCE ResourceModule();
 
+// The template identifier the root container offers under PR_DEF_CREATE_MAILUSER or PR_DEF_CREATE_DL.
+std::string ContainerTemplate(AddressBookSession* session, ULONG tag);
+
 class DialogTest : public BookTest {
 protected:
   void SetUp() override;

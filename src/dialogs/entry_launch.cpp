@@ -1,0 +1,75 @@
+// NewEntry and Details: the session puts the entry dialogs in front of the user. A new entry's kind
+// comes from its template, asked for with the entry type dialog when the caller names none; an existing
+// entry opens in the person or group dialog by its own kind.
+#include "dialogs/entry_dialog_params.h"
+#include "dialogs/entry_type_dialog.h"
+#include "dialogs/group_dialog.h"
+#include "dialogs/person_dialog.h"
+#include "provider/entry_id.h"
+#include "provider/module_state.h"
+#include "provider/session.h"
+
+namespace {
+
+// The result of an entry dialog as NewEntry and Details report it: closed (saved or cancelled) is
+// success; a dialog that could not be shown at all is not.
+HRESULT DialogOutcome(INT_PTR ended) { return ended == -1 ? MAPI_E_CALL_FAILED : S_OK; }
+
+// Runs the person or group dialog for a template or entry of that kind; MAPI_E_UNKNOWN_ENTRYID for any
+// other kind.
+HRESULT RunEntryDialog(ULONG objectType, HWND owner, abk::EntryDialogParams* params) {
+  if (objectType == MAPI_MAILUSER) return DialogOutcome(abk::ShowPersonDialog(owner, params));
+  if (objectType == MAPI_DISTLIST) return DialogOutcome(abk::ShowGroupDialog(owner, params));
+  return MAPI_E_UNKNOWN_ENTRYID;
+}
+
+} // namespace
+
+HRESULT STDMETHODCALLTYPE AddressBookSession::NewEntry(ULONG_PTR ulUIParam, ULONG, ULONG cbEIDContainer,
+                                                       LPENTRYID lpEIDContainer, ULONG cbEIDNewEntryTpl,
+                                                       LPENTRYID lpEIDNewEntryTpl, ULONG* lpcbEIDNewEntry,
+                                                       LPENTRYID* lppEIDNewEntry) {
+  if (IsBadWritePtr(lpcbEIDNewEntry, sizeof(ULONG)) || IsBadWritePtr(lppEIDNewEntry, sizeof(LPENTRYID))) {
+    return E_INVALIDARG;
+  }
+  // The dialogs edit the entry these name; a new entry starts from none.
+  *lpcbEIDNewEntry = 0;
+  *lppEIDNewEntry = nullptr;
+  bool containerGiven = cbEIDContainer != 0 && lpEIDContainer != nullptr;
+  if (containerGiven && ClassifyEntryId(*this, cbEIDContainer, lpEIDContainer) != ENTRY_TYPE_ROOT) {
+    return MAPI_E_UNKNOWN_ENTRYID;
+  }
+  HWND owner = reinterpret_cast<HWND>(ulUIParam);
+
+  // No template named: the user chooses the kind, and the chosen template is ours to free.
+  LPENTRYID chosen = nullptr;
+  if (!lpEIDNewEntryTpl) {
+    abk::EntryTypeDialogParams choice = {this, instance_, cbEIDContainer, lpEIDContainer, 0, nullptr};
+    if (abk::ShowEntryTypeDialog(owner, &choice) != IDOK) return MAPI_E_USER_CANCEL;
+    if (!choice.templateId) return MAPI_E_UNKNOWN_ENTRYID;
+    chosen = choice.templateId;
+    cbEIDNewEntryTpl = choice.templateIdSize;
+    lpEIDNewEntryTpl = choice.templateId;
+  }
+
+  ULONG kind = ClassifyEntryId(*this, cbEIDNewEntryTpl, lpEIDNewEntryTpl);
+  HRESULT hr = MAPI_E_UNKNOWN_ENTRYID;
+  if (kind & ENTRY_TYPE_TEMPLATE_BIT) {
+    abk::EntryDialogParams params = {instance_,      this,           lpcbEIDNewEntry,  lppEIDNewEntry,
+                                     cbEIDContainer, lpEIDContainer, cbEIDNewEntryTpl, lpEIDNewEntryTpl};
+    hr = RunEntryDialog(kind & 0xF, owner, &params);
+  }
+  if (chosen) abk::FreeBuffer(chosen);
+  return hr;
+}
+
+HRESULT STDMETHODCALLTYPE AddressBookSession::Details(ULONG* lpulUIParam, LPFNDISMISS, LPVOID, ULONG cbEntryID,
+                                                      LPENTRYID lpEntryID, LPFNBUTTON, LPVOID, LPTSTR, ULONG) {
+  ULONG kind = ClassifyEntryId(*this, cbEntryID, lpEntryID);
+  if (kind != ENTRY_TYPE_PERSON && kind != ENTRY_TYPE_GROUP) return MAPI_E_INVALID_ENTRYID;
+  // The window handle arrives through a pointer; without one the dialog has no owner.
+  HWND owner = IsBadReadPtr(lpulUIParam, sizeof(ULONG)) ? nullptr : reinterpret_cast<HWND>(ULONG_PTR{*lpulUIParam});
+  abk::EntryDialogParams params = {instance_, this, &cbEntryID, &lpEntryID, 0, nullptr, 0, nullptr};
+  HRESULT hr = RunEntryDialog(kind, owner, &params);
+  return hr == MAPI_E_UNKNOWN_ENTRYID ? MAPI_E_INVALID_ENTRYID : hr;
+}
