@@ -111,6 +111,8 @@ extern "C" LONG WINAPI SetWindowLongA(HWND hWnd, int nIndex, LONG dwNewLong) {
   return static_cast<LONG>(SetWindowLongPtrA(hWnd, nIndex, value));
 }
 
+extern "C" BOOL WINAPI InvalidateRect(HWND hWnd, const RECT*, BOOL) { return FromHandle(hWnd) ? TRUE : FALSE; }
+
 extern "C" BOOL WINAPI EnableWindow(HWND hWnd, BOOL bEnable) {
   Window* window = FromHandle(hWnd);
   if (!window) return FALSE;

@@ -12,6 +12,15 @@ typedef struct tagPOINT {
   LONG y;
 } POINT, *PPOINT, *LPPOINT;
 #endif
+#ifndef ABK_RECT_DEFINED
+#define ABK_RECT_DEFINED
+typedef struct tagRECT {
+  LONG left;
+  LONG top;
+  LONG right;
+  LONG bottom;
+} RECT, *PRECT, *LPRECT;
+#endif
 
 typedef struct tagHELPINFO {
   UINT cbSize;
@@ -278,6 +287,8 @@ ABK_EXPORT BOOL WINAPI ShowWindow(HWND hWnd, int nCmdShow);
 ABK_EXPORT BOOL WINAPI IsWindowVisible(HWND hWnd);
 ABK_EXPORT HWND WINAPI GetParent(HWND hWnd);
 ABK_EXPORT BOOL WINAPI IsWindow(HWND hWnd);
+// Nothing is drawn headless: only the window is checked.
+ABK_EXPORT BOOL WINAPI InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL bErase);
 ABK_EXPORT BOOL WINAPI CheckDlgButton(HWND hDlg, int nIDButton, UINT uCheck);
 ABK_EXPORT UINT WINAPI IsDlgButtonChecked(HWND hDlg, int nIDButton);
 ABK_EXPORT int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);

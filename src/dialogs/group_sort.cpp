@@ -1,0 +1,41 @@
+// Sorting the available recipients by a column, the other columns breaking ties, in the order and
+// direction the user chose last, kept from one opening of the dialog to the next.
+#include "dialogs/group_lists.h"
+#include "resources/resource.h"
+
+namespace abk {
+
+namespace {
+
+int CALLBACK CompareRecipientItems(LPARAM first, LPARAM second, LPARAM) {
+  const RecipientItem& a = *reinterpret_cast<const RecipientItem*>(first);
+  const RecipientItem& b = *reinterpret_cast<const RecipientItem*>(second);
+  int column = g_groupState.sortColumn;
+  int result = lstrcmpA(ItemColumnText(a, column), ItemColumnText(b, column));
+  for (int other = 0; result == 0 && other < kGroupListColumns; ++other) {
+    if (other != column) result = lstrcmpA(ItemColumnText(a, other), ItemColumnText(b, other));
+  }
+  return g_groupState.sortDescending ? -result : result;
+}
+
+} // namespace
+
+void SortAvailableList(HWND dialog) {
+  SendDlgItemMessageA(dialog, IDC_AVAILABLE_LIST, LVM_SORTITEMS, 0,
+                      reinterpret_cast<LPARAM>(static_cast<PFNLVCOMPARE>(CompareRecipientItems)));
+}
+
+void OnColumnClick(HWND dialog, int column) {
+  if (column < 0 || column >= kGroupListColumns) return;
+  // An empty list keeps the order it had.
+  if (SendDlgItemMessageA(dialog, IDC_AVAILABLE_LIST, LVM_GETITEMCOUNT, 0, 0) <= 0) return;
+  if (column == g_groupState.sortColumn) {
+    g_groupState.sortDescending = !g_groupState.sortDescending;
+  } else {
+    g_groupState.sortColumn = column;
+    g_groupState.sortDescending = false;
+  }
+  SortAvailableList(dialog);
+}
+
+} // namespace abk

@@ -1,0 +1,84 @@
+// The group dialog's module-wide state, the row helpers and the membership lists.
+#include "dialogs/group_state.h"
+
+#include "provider/heap.h"
+#include "provider/module_state.h"
+
+namespace abk {
+
+GroupDialogState g_groupState;
+
+bool IsMissing(const SRow& row, ULONG column) {
+  return column >= row.cValues || PROP_TYPE(row.lpProps[column].ulPropTag) == PT_ERROR;
+}
+
+const char* RowText(const SRow& row, ULONG column) {
+  if (IsMissing(row, column) || PROP_TYPE(row.lpProps[column].ulPropTag) != PT_STRING8) return "";
+  const char* text = row.lpProps[column].Value.lpszA;
+  return text ? text : "";
+}
+
+const BYTE* RowEntryId(const SRow& row) {
+  if (IsMissing(row, kRowEntryId)) return nullptr;
+  const SBinary& bin = row.lpProps[kRowEntryId].Value.bin;
+  return bin.cb >= ENTRYID_SIZE && bin.lpb ? bin.lpb : nullptr;
+}
+
+bool HasEntryId(const SRow& row) { return RowEntryId(row) != nullptr; }
+
+bool FaxPresent(const SRow& row, ULONG column) { return RowText(row, column)[0] != '\0'; }
+
+ULONG TypeWordOf(const BYTE* entryId) { return EntryKeyOf(entryId).typeWord; }
+
+ULONG MemberRowFlags(const SRow& row) {
+  ULONG flags = 0;
+  if (FaxPresent(row, kRowPrimaryFax)) flags |= ITEM_PRIMARY_FAX;
+  if (FaxPresent(row, kRowSecondaryFax)) flags |= ITEM_SECONDARY_FAX;
+  return flags;
+}
+
+bool PushMember(MemberList* list, ULONG flags, const BYTE* entryId) {
+  MemberNode* node = HeapNew<MemberNode>();
+  if (!node) return false;
+  node->next = list->head;
+  node->flags = flags;
+  node->entryId = entryId;
+  list->head = node;
+  ++list->count;
+  return true;
+}
+
+MemberNode* FindMember(const MemberList& list, const BYTE* entryId) {
+  for (MemberNode* node = list.head; node; node = node->next) {
+    if (SameEntry(node->entryId, entryId)) return node;
+  }
+  return nullptr;
+}
+
+void UnlinkMember(MemberList* list, MemberNode* node) {
+  for (MemberNode** link = &list->head; *link; link = &(*link)->next) {
+    if (*link != node) continue;
+    *link = node->next;
+    --list->count;
+    HeapDelete(node);
+    return;
+  }
+}
+
+void FreeMembers(MemberList* list) {
+  while (list->head) {
+    MemberNode* next = list->head->next;
+    HeapDelete(list->head);
+    list->head = next;
+  }
+  list->count = 0;
+}
+
+void FreeRowSet(LPSRowSet rows) {
+  if (!rows) return;
+  for (ULONG i = 0; i < rows->cRows; ++i)
+    FreeBuffer(rows->aRow[i].lpProps);
+  FreeBuffer(rows);
+}
+
+} // namespace abk

@@ -1,0 +1,84 @@
+// The group dialog's working state: the address-book rows it read at opening, the initial and current
+// member lists, the list items and the sort order of the available list. One group dialog at a time.
+#pragma once
+
+#include "platform/platform.h"
+#include "provider/entry_id.h"
+
+// After the platform's headers, which bring windows.h.
+#include <commctrl.h>
+
+namespace abk {
+
+// Columns of the rows ReadContainerRows returns (kDialogRowColumns).
+enum RowColumn : ULONG {
+  kRowDisplayName = 0,
+  kRowEntryId = 1,
+  kRowObjectType = 2,
+  kRowCompany = 3,
+  kRowDepartment = 4,
+  kRowPrimaryFax = 5,
+  kRowPrimaryDescription = 6,
+  kRowSecondaryFax = 7,
+  kRowSecondaryDescription = 8,
+  kRowComment = 9,
+};
+
+// What a list entry stands for; the person kinds equal the fax-selection bits.
+enum RecipientKind : ULONG {
+  ITEM_GROUP = 0,
+  ITEM_PRIMARY_FAX = 1,
+  ITEM_SECONDARY_FAX = 2,
+};
+
+// The item data of every entry of both lists; it moves with its entry from one list to the other.
+struct RecipientItem {
+  ULONG kind;
+  const SRow* row;
+};
+
+// One member of a group: which fax numbers are chosen (0 for a group) and its identifier, which lives
+// in an address-book row.
+struct MemberNode {
+  MemberNode* next;
+  ULONG flags;
+  const BYTE* entryId;
+};
+
+struct MemberList {
+  MemberNode* head = nullptr;
+  ULONG count = 0;
+};
+
+struct GroupDialogState {
+  LPSRowSet rows = nullptr; // the whole book; null when it is empty
+  MemberList initial;       // the members when the dialog opened
+  MemberList current;       // the members as edited
+  HIMAGELIST images = nullptr;
+  // Kept from one opening to the next.
+  int sortColumn = 0;
+  bool sortDescending = false;
+};
+
+extern GroupDialogState g_groupState;
+
+// Row helpers. A column holding an error value is missing; a fax number is present when it is there and
+// not empty.
+bool IsMissing(const SRow& row, ULONG column);
+const char* RowText(const SRow& row, ULONG column); // "" when missing
+bool HasEntryId(const SRow& row);
+const BYTE* RowEntryId(const SRow& row); // null unless the row holds a 40-byte identifier
+bool FaxPresent(const SRow& row, ULONG column);
+ULONG TypeWordOf(const BYTE* entryId);
+// The fax-selection flags a member row read through its group stands for.
+ULONG MemberRowFlags(const SRow& row);
+
+// Membership lists. Push returns false when memory runs out.
+bool PushMember(MemberList* list, ULONG flags, const BYTE* entryId);
+MemberNode* FindMember(const MemberList& list, const BYTE* entryId);
+void UnlinkMember(MemberList* list, MemberNode* node); // frees the node
+void FreeMembers(MemberList* list);
+
+void FreeRowSet(LPSRowSet rows);
+
+} // namespace abk
