@@ -83,7 +83,8 @@ std::string PersonDialogTest::StoredField(ULONG recordId, ULONG fieldId) {
 
 void PersonDialogTest::FillBook(int persons, int groups) {
   // Thousands of flushed appends take seconds on a disk; a memory file system makes them free.
-  std::filesystem::path scratch = book + ".fill";
+  // Named after this process too: another test run may be filling its own copy at the same time.
+  std::filesystem::path scratch = book + "." + std::to_string(GetCurrentProcessId()) + ".fill";
 #ifdef _WIN32
   if (std::filesystem::is_directory("Z:\\dev\\shm")) scratch = "Z:\\dev\\shm\\" + scratch.filename().string();
 #else
