@@ -4,9 +4,14 @@
 // dialog's own modal loop dispatches, runs its script. A dialog its script leaves open is cancelled.
 #include "host/dialog_driver.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <set>
+#include <thread>
 
 namespace host {
 
@@ -94,14 +99,52 @@ LRESULT CALLBACK WatchDialogs(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(g_hook, code, wParam, lParam);
 }
 
+// A dialog nobody drives waits for a user for ever. While a driver is installed, a watchdog ends the
+// process after ABK_DIALOG_WATCHDOG seconds (300 by default), so a stuck dialog fails a test run
+// instead of hanging it.
+class Watchdog {
+public:
+  void Start() {
+    const char* setting = std::getenv("ABK_DIALOG_WATCHDOG");
+    int seconds = setting && std::atoi(setting) > 0 ? std::atoi(setting) : 300;
+    stop_ = false;
+    thread_ = std::thread([this, seconds] {
+      std::unique_lock<std::mutex> hold(lock_);
+      if (wake_.wait_for(hold, std::chrono::seconds(seconds), [this] { return stop_; })) return;
+      std::fprintf(stderr, "dialog driver: a dialog was still open after %d seconds; giving up\n", seconds);
+      std::fflush(stderr);
+      TerminateProcess(GetCurrentProcess(), 3);
+    });
+  }
+  void Stop() {
+    if (!thread_.joinable()) return;
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      stop_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+  }
+
+private:
+  std::thread thread_;
+  std::mutex lock_;
+  std::condition_variable wake_;
+  bool stop_ = false;
+};
+
+Watchdog g_watchdog;
+
 } // namespace
 
 void DialogDriver::Install() {
   g_driver = this;
   g_hook = SetWindowsHookExA(WH_CBT, WatchDialogs, nullptr, GetCurrentThreadId());
+  g_watchdog.Start();
 }
 
 void DialogDriver::Uninstall() {
+  g_watchdog.Stop();
   if (g_hook) UnhookWindowsHookEx(g_hook);
   g_hook = nullptr;
   g_driver = nullptr;
