@@ -45,13 +45,18 @@ LPSPropValue ReadFields(HWND dialog) {
   memset(values, 0, kPersonFieldCount * sizeof(SPropValue));
   for (int i = 0; i < kPersonFieldCount; ++i) {
     const PersonField& field = kPersonFields[i];
+    // A stored value longer than the field's usual read size (an imported one) is read back whole, so
+    // saving never cuts what the user did not touch.
+    ULONG size = field.bufSize;
+    int shown = GetWindowTextLengthA(GetDlgItem(dialog, field.control));
+    if (shown > 0 && static_cast<ULONG>(shown) >= size) size = static_cast<ULONG>(shown) + 1;
     char* text = nullptr;
-    if (FAILED(AllocateMore(field.bufSize, values, reinterpret_cast<void**>(&text)))) {
+    if (FAILED(AllocateMore(size, values, reinterpret_cast<void**>(&text)))) {
       FreeBuffer(values);
       return nullptr;
     }
     text[0] = '\0';
-    GetDlgItemTextA(dialog, field.control, text, static_cast<int>(field.bufSize));
+    GetDlgItemTextA(dialog, field.control, text, static_cast<int>(size));
     values[i].ulPropTag = field.tag;
     values[i].Value.lpszA = text;
   }
