@@ -52,6 +52,13 @@ bool ProfileSection::GetString(ULONG tag, std::string* value) const {
   return true;
 }
 
+bool ProfileSection::GetBinary(ULONG tag, std::string* value) const {
+  const Stored* stored = Find(PROP_ID(tag));
+  if (!stored || PROP_TYPE(stored->tag) != PT_BINARY) return false;
+  *value = stored->bytes;
+  return true;
+}
+
 HRESULT STDMETHODCALLTYPE ProfileSection::QueryInterface(REFIID riid, LPVOID* ppvObj) {
   if (!ppvObj) return E_INVALIDARG;
   *ppvObj = nullptr;

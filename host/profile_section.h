@@ -19,6 +19,7 @@ public:
   void SetLong(ULONG tag, LONG value);
   void Remove(ULONG tag);
   bool GetString(ULONG tag, std::string* value) const;
+  bool GetBinary(ULONG tag, std::string* value) const;
 
   // Test controls.
   HRESULT getPropsResult = S_OK;    // a failure here is returned by GetProps

@@ -1,0 +1,397 @@
+// abkhost import and export: the address book as a CSV file (UTF-8, comma-separated, RFC 4180 quoting).
+// Columns: type (person|group), name, first, last, company, department, fax, fax_description, fax2,
+// fax2_description, keyword, members (a group's members by name, separated by ';', each person followed by
+// ':primary' or ':secondary' for the number the group uses). Import goes through the provider: CreateEntry,
+// SetProps and SaveChanges for each entry, then CopyEntries for each group's members.
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "host/abkhost_common.h"
+#include "host/host_allocators.h"
+#include "props/entry_props.h"
+#include "resources/resource.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+namespace abkhost {
+
+namespace {
+
+const char kImportHelp[] =
+    "usage: abkhost [--book FILE] import FILE.csv\n"
+    "  adds the file's persons, then its groups and their members; a refused row is reported with its\n"
+    "  reason and the others are written (exit status 1 when any row was refused)\n"
+    "  columns: type,name,first,last,company,department,fax,fax_description,fax2,fax2_description,keyword,members\n";
+
+const char kExportHelp[] = "usage: abkhost [--book FILE] export FILE.csv\n"
+                           "  writes every entry, persons first, in the columns that import reads:\n"
+                           "  type,name,first,last,company,department,fax,fax_description,fax2,fax2_description,\n"
+                           "  keyword,members (members separated by ';', a person's as NAME:primary|NAME:secondary)\n";
+
+const char* const kColumns[] = {"type",       "name",   "first",           "last", "company",
+                                "department", "fax",    "fax_description", "fax2", "fax2_description",
+                                "keyword",    "members"};
+constexpr size_t kColumnCount = sizeof kColumns / sizeof kColumns[0];
+
+// The person properties behind columns 1 to 10.
+const ULONG kColumnTags[kColumnCount] = {0,
+                                         PR_DISPLAY_NAME,
+                                         PR_GIVEN_NAME,
+                                         PR_SURNAME,
+                                         PR_COMPANY_NAME,
+                                         PR_DEPARTMENT_NAME,
+                                         PR_BUSINESS_FAX_NUMBER,
+                                         PR_PRIMARY_FAX_DESCRIPTION,
+                                         PR_HOME_FAX_NUMBER,
+                                         PR_SECONDARY_FAX_DESCRIPTION,
+                                         PR_COMMENT,
+                                         0};
+
+std::string Quote(const std::string& text) {
+  if (text.find_first_of(",\"\n\r") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+// Reads one record; false at the end of the input.
+bool ReadRecord(std::istream& in, std::vector<std::string>* cells) {
+  cells->clear();
+  if (in.peek() == EOF) return false;
+  std::string cell;
+  bool quoted = false;
+  int c;
+  while ((c = in.get()) != EOF) {
+    if (quoted) {
+      if (c == '"') {
+        if (in.peek() == '"') {
+          cell += '"';
+          in.get();
+        } else {
+          quoted = false;
+        }
+      } else {
+        cell += static_cast<char>(c);
+      }
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ',') {
+      cells->push_back(cell);
+      cell.clear();
+    } else if (c == '\n') {
+      break;
+    } else if (c != '\r') {
+      cell += static_cast<char>(c);
+    }
+  }
+  cells->push_back(cell);
+  return true;
+}
+
+// The person dialog's checks of a fax number, so a refused row gives the dialog's own message.
+UINT CheckFax(const std::string& number) {
+  size_t significant = 0, hyphens = 0;
+  for (unsigned char c : number) {
+    if (isalnum(c) && c < 0x80)
+      ++significant;
+    else if (c == '-')
+      ++hyphens;
+    else if (c != '#' && c != '*' && c != '^' && c != ',')
+      return IDS_FAX_INVALID_CHARS;
+  }
+  if (significant > 0) return number.size() - hyphens > 38 ? IDS_FAX_TOO_LONG : 0;
+  return hyphens > 0 ? IDS_FAX_NO_VALID_NUMBER : 0;
+}
+
+std::string EntryIdOf(LPMAPIPROP object) {
+  SizedSPropTagArray(1, wanted) = {1, {PR_ENTRYID}};
+  ULONG count = 0;
+  LPSPropValue values = nullptr;
+  std::string id;
+  if (SUCCEEDED(object->GetProps(reinterpret_cast<LPSPropTagArray>(&wanted), 0, &count, &values)) &&
+      PROP_TYPE(values[0].ulPropTag) == PT_BINARY)
+    id.assign(reinterpret_cast<const char*>(values[0].Value.bin.lpb), values[0].Value.bin.cb);
+  HostFreeBuffer(values);
+  return id;
+}
+
+// Creates one entry from a template with the given string properties; the new identifier, or empty.
+std::string CreateEntry(IABContainer* root, const std::string& tpl,
+                        const std::vector<std::pair<ULONG, std::string>>& props, HRESULT* result) {
+  LPMAPIPROP entry = nullptr;
+  *result = root->CreateEntry(static_cast<ULONG>(tpl.size()),
+                              reinterpret_cast<LPENTRYID>(const_cast<char*>(tpl.data())), 0, &entry);
+  if (FAILED(*result)) return "";
+  std::vector<SPropValue> values;
+  for (const auto& [tag, text] : props) {
+    SPropValue value{};
+    value.ulPropTag = tag;
+    value.Value.lpszA = const_cast<char*>(text.c_str());
+    values.push_back(value);
+  }
+  LPSPropProblemArray problems = nullptr;
+  *result = entry->SetProps(static_cast<ULONG>(values.size()), values.data(), &problems);
+  if (problems) HostFreeBuffer(problems);
+  if (SUCCEEDED(*result)) *result = entry->SaveChanges(KEEP_OPEN_READWRITE);
+  std::string id = SUCCEEDED(*result) ? EntryIdOf(entry) : "";
+  entry->Release();
+  return id;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::string part;
+  std::istringstream in(text);
+  while (std::getline(in, part, separator))
+    if (!part.empty()) parts.push_back(part);
+  return parts;
+}
+
+} // namespace
+
+int ImportCommand(const GlobalOptions& options, int argc, char** argv) {
+  std::string file;
+  for (int i = 0; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") return Help(kImportHelp, false);
+    if (!file.empty()) return Help(kImportHelp, true);
+    file = arg;
+  }
+  if (file.empty()) return Help(kImportHelp, true);
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    fprintf(stderr, "abkhost: cannot read %s\n", file.c_str());
+    return 1;
+  }
+  std::vector<std::vector<std::string>> rows;
+  std::vector<std::string> cells;
+  while (ReadRecord(in, &cells))
+    rows.push_back(cells);
+  if (rows.empty() || rows[0].empty() || rows[0][0] != "type") {
+    fprintf(stderr, "abkhost: %s does not start with the heading line (type,name,...)\n", file.c_str());
+    return 1;
+  }
+
+  Host host(options);
+  if (!host.Load() || !host.Open()) return 1;
+  std::vector<EntryRow> existing;
+  if (!host.ReadRows(&existing)) return 1;
+  std::map<std::string, std::string> ids; // Windows-1252 name to entry identifier
+  for (const EntryRow& row : existing)
+    ids.emplace(row.name, row.entryId);
+  std::string personTemplate = host.Template(PR_DEF_CREATE_MAILUSER);
+  std::string groupTemplate = host.Template(PR_DEF_CREATE_DL);
+  IABContainer* root = host.OpenContainer();
+  if (!root) return 1;
+
+  bool progress = isatty(fileno(stderr)) && rows.size() > 100;
+  size_t refused = 0, written = 0, total = rows.size() - 1, done = 0;
+  auto refuse = [&](size_t line, const std::string& reason) {
+    if (progress) fprintf(stderr, "\r%60s\r", "");
+    fprintf(stderr, "line %zu: %s\n", line + 1, reason.c_str());
+    ++refused;
+  };
+  auto tick = [&]() {
+    ++done;
+    if (!progress) return;
+    size_t filled = done * 40 / (total ? total : 1);
+    fprintf(stderr, "\r[%s%s] %zu/%zu", std::string(filled, '#').c_str(), std::string(40 - filled, ' ').c_str(), done,
+            total);
+  };
+  HINSTANCE strings = host.module.Instance();
+  std::vector<std::pair<size_t, std::string>> groups; // line, members cell
+  std::vector<std::string> groupIds;
+
+  // Persons first, then groups, so members can name any person of the file.
+  for (int pass = 0; pass < 2; ++pass) {
+    for (size_t line = 1; line < rows.size(); ++line) {
+      std::vector<std::string> row = rows[line];
+      row.resize(kColumnCount);
+      for (std::string& cell : row)
+        cell = FromTerminal(cell);
+      if (row[0] != "person" && row[0] != "group") {
+        if (pass == 0) {
+          refuse(line, "unknown type '" + rows[line][0] + "' (person or group)");
+          tick();
+        }
+        continue;
+      }
+      if ((row[0] == "person") != (pass == 0)) continue;
+      HRESULT hr = S_OK;
+      if (pass == 0) {
+        if (row[1].empty() && !(row[2].empty() && row[3].empty()))
+          row[1] = row[2].empty() ? row[3] : row[3].empty() ? row[2] : row[2] + " " + row[3];
+        UINT message = 0;
+        if (row[1].empty())
+          message = IDS_NO_RECIPIENT_NAME;
+        else if (UINT bad = CheckFax(row[6]))
+          message = bad;
+        else if (UINT bad2 = CheckFax(row[8]))
+          message = bad2;
+        else if (row[6].empty() && row[8].empty())
+          message = IDS_FAX_MISSING;
+        if (message) {
+          refuse(line, ProviderString(strings, message));
+          tick();
+          continue;
+        }
+        std::vector<std::pair<ULONG, std::string>> props;
+        for (size_t c = 1; c <= 10; ++c)
+          if (!row[c].empty()) props.emplace_back(kColumnTags[c], row[c]);
+        std::string id = CreateEntry(root, personTemplate, props, &hr);
+        if (id.empty())
+          refuse(line, "the provider refused the entry (" + Code(hr) + ")");
+        else {
+          ids[row[1]] = id;
+          ++written;
+        }
+        tick();
+        continue;
+      }
+      if (row[1].empty()) {
+        refuse(line, ProviderString(strings, IDS_GROUP_NO_NAME));
+        tick();
+        continue;
+      }
+      std::vector<std::pair<ULONG, std::string>> props = {{PR_DISPLAY_NAME, row[1]}};
+      if (!row[10].empty()) props.emplace_back(PR_COMMENT, row[10]);
+      std::string id = CreateEntry(root, groupTemplate, props, &hr);
+      if (id.empty()) {
+        refuse(line, "the provider refused the group (" + Code(hr) + ")");
+        tick();
+        continue;
+      }
+      ids[row[1]] = id;
+      groups.emplace_back(line, row[11]);
+      groupIds.push_back(id);
+      ++written;
+    }
+  }
+  root->Release();
+
+  // Members, once every group of the file exists.
+  for (size_t g = 0; g < groups.size(); ++g) {
+    std::vector<std::string> memberIds;
+    for (const std::string& text : Split(groups[g].second, ';')) {
+      std::string name;
+      ULONG selection = 0;
+      SplitMember(text, &name, &selection);
+      auto found = ids.find(name);
+      if (found == ids.end()) {
+        refuse(groups[g].first, "member '" + ToTerminal(name) + "' is not in the address book; left out");
+        continue;
+      }
+      memberIds.push_back(found->second);
+    }
+    if (!memberIds.empty()) {
+      IABContainer* group = host.OpenContainer(groupIds[g]);
+      if (group) {
+        std::vector<SBinary> list;
+        for (std::string& id : memberIds)
+          list.push_back({static_cast<ULONG>(id.size()), reinterpret_cast<LPBYTE>(id.data())});
+        ENTRYLIST entries{static_cast<ULONG>(list.size()), list.data()};
+        HRESULT hr = group->CopyEntries(&entries, 0, nullptr, 0);
+        if (hr != S_OK) refuse(groups[g].first, "not every member could be added (" + Code(hr) + ")");
+        group->Release();
+      }
+    }
+    tick();
+  }
+  if (progress) fprintf(stderr, "\n");
+  printf("Imported %zu entries", written);
+  if (refused) printf(", %zu problem%s reported", refused, refused == 1 ? "" : "s");
+  printf("\n");
+  return refused ? 1 : 0;
+}
+
+int ExportCommand(const GlobalOptions& options, int argc, char** argv) {
+  std::string file;
+  for (int i = 0; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") return Help(kExportHelp, false);
+    if (!file.empty()) return Help(kExportHelp, true);
+    file = arg;
+  }
+  if (file.empty()) return Help(kExportHelp, true);
+  Host host(options);
+  if (!host.Load() || !host.Open()) return 1;
+  std::vector<EntryRow> rows;
+  if (!host.ReadRows(&rows)) return 1;
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  if (!out) {
+    fprintf(stderr, "abkhost: cannot write %s\n", file.c_str());
+    return 1;
+  }
+  for (size_t c = 0; c < kColumnCount; ++c)
+    out << (c ? "," : "") << kColumns[c];
+  out << "\n";
+  size_t count = 0;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const EntryRow& row : rows) {
+      if (row.IsGroup() != (pass == 1)) continue;
+      std::vector<std::string> cells(kColumnCount);
+      cells[0] = row.IsGroup() ? "group" : "person";
+      if (!row.IsGroup()) {
+        ULONG type = 0;
+        LPUNKNOWN object = nullptr;
+        if (FAILED(host.session->OpenEntry(static_cast<ULONG>(row.entryId.size()),
+                                           reinterpret_cast<LPENTRYID>(const_cast<char*>(row.entryId.data())), nullptr,
+                                           0, &type, &object)))
+          continue;
+        SizedSPropTagArray(10, wanted) = {10, {}};
+        for (size_t c = 1; c <= 10; ++c)
+          wanted.aulPropTag[c - 1] = kColumnTags[c];
+        ULONG n = 0;
+        LPSPropValue values = nullptr;
+        if (SUCCEEDED(static_cast<LPMAPIPROP>(object)->GetProps(reinterpret_cast<LPSPropTagArray>(&wanted), 0, &n,
+                                                                &values))) {
+          for (ULONG v = 0; v < n && v < 10; ++v)
+            if (PROP_TYPE(values[v].ulPropTag) == PT_STRING8 && values[v].Value.lpszA)
+              cells[v + 1] = ToTerminal(values[v].Value.lpszA);
+          HostFreeBuffer(values);
+        }
+        object->Release();
+      } else {
+        cells[1] = ToTerminal(row.name);
+        cells[10] = ToTerminal(row.keyword);
+        std::vector<EntryRow> members;
+        if (!host.ReadRows(&members, row.entryId)) return 1;
+        std::string list;
+        for (const EntryRow& member : members) {
+          std::vector<std::string> forms;
+          if (member.IsGroup()) forms.push_back(member.name);
+          if (!member.IsGroup() && !member.fax.empty()) forms.push_back(member.name + ":primary");
+          if (!member.IsGroup() && !member.fax2.empty()) forms.push_back(member.name + ":secondary");
+          if (forms.empty()) forms.push_back(member.name);
+          for (const std::string& form : forms)
+            list += (list.empty() ? "" : ";") + ToTerminal(form);
+        }
+        cells[11] = list;
+      }
+      for (size_t c = 0; c < kColumnCount; ++c)
+        out << (c ? "," : "") << Quote(cells[c]);
+      out << "\n";
+      ++count;
+    }
+  }
+  if (!out.flush()) {
+    fprintf(stderr, "abkhost: cannot write %s\n", file.c_str());
+    return 1;
+  }
+  printf("Exported %zu entries to %s\n", count, file.c_str());
+  return 0;
+}
+
+} // namespace abkhost
