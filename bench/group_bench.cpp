@@ -1,0 +1,153 @@
+// The group dialog on a full book: 3000 persons with two fax numbers and 3000 groups, one of them with
+// 256 members. Opening that group's dialog (and cancelling), and opening it and saving it unchanged
+// (every member written again), through Details on the loaded provider module and the dialog driver.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "host/dialog_driver.h"
+#include "host/host_allocators.h"
+#include "host/host_support.h"
+#include "host/profile_section.h"
+#include "host/provider_module.h"
+#include "store/store_abi.h"
+
+namespace {
+
+const BYTE kUid[16] = {7, 7, 7, 6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4, 5, 6};
+constexpr int kPersons = 3000;
+constexpr int kGroups = 3000;
+constexpr int kMembers = 256;
+constexpr int kGroupDialog = 104;
+
+struct Store {
+  HMODULE module = LoadLibraryA((host::ProgramFolder() + "libbkconv.so").c_str());
+  template <class T> T* Get(const char* name) {
+    return reinterpret_cast<T*>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+  }
+};
+
+void AddField(std::vector<BYTE>& packed, ULONG id, const std::string& text) {
+  StoreFieldRecord record{};
+  record.fieldId = id;
+  strncpy(record.value, text.c_str(), sizeof record.value - 1);
+  packed.insert(packed.end(), reinterpret_cast<BYTE*>(&record), reinterpret_cast<BYTE*>(&record) + sizeof record);
+}
+
+void AddMember(std::vector<BYTE>& packed, ULONG memberId, ULONG flags) {
+  GroupMemberRecord member{};
+  member.marker = STORE_MEMBER_MARKER;
+  member.memberId = memberId;
+  member.faxSelection = flags;
+  packed.insert(packed.end(), reinterpret_cast<BYTE*>(&member), reinterpret_cast<BYTE*>(&member) + sizeof member);
+}
+
+// The book; the record id of the 256-member group comes back in *bigGroup.
+std::string MakeBook(ULONG* bigGroup) {
+  std::string path = (std::filesystem::temp_directory_path() / "abk-group-bench.adr").string();
+  std::filesystem::remove(path);
+  Store store;
+  auto* open = store.Get<STORE_OPENADDRESSBOOK>("OpenAddressBook");
+  auto* close = store.Get<STORE_CLOSEADDRESSBOOK>("CloseAddressBook");
+  auto* newPerson = store.Get<STORE_CREATECONTACTENTRY>("CreateContactEntry");
+  auto* newGroup = store.Get<STORE_CREATEGROUPENTRY>("CreateGroupEntry");
+  auto* setProps = store.Get<STORE_SETPROPS>("SetProps");
+  ULONG status = 0;
+  ULONG handle = open(path.c_str(), &status);
+  std::vector<ULONG> persons;
+  for (int i = 0; i < kPersons; ++i) {
+    ULONG id = newPerson(handle, &status);
+    persons.push_back(id);
+    std::vector<BYTE> packed;
+    std::string n = std::to_string(i);
+    AddField(packed, 1, "Person " + n);
+    AddField(packed, 0x200, "Company " + n);
+    AddField(packed, 0x210, "01-23-45-" + n);
+    AddField(packed, 0x110, "06-78-90-" + n);
+    StoreRecordBlock block{4, packed.data()};
+    setProps(handle, id, &status, &block);
+  }
+  for (int g = 0; g < kGroups; ++g) {
+    ULONG id = newGroup(handle, &status);
+    std::vector<BYTE> packed;
+    AddField(packed, 1, "Group " + std::to_string(g));
+    int members = g == 0 ? kMembers : 8;
+    for (int m = 0; m < members; ++m)
+      AddMember(packed, persons[static_cast<size_t>(g * 8 + m) % persons.size()], g == 0 ? 1 : 3);
+    StoreRecordBlock block{static_cast<ULONG>(1 + members), packed.data()};
+    setProps(handle, id, &status, &block);
+    if (g == 0) *bigGroup = id;
+  }
+  close(handle);
+  FreeLibrary(store.module);
+  return path;
+}
+
+struct Book {
+  host::ProviderModule module;
+  host::ProfileSection profile;
+  host::HostSupport support;
+  LPADRBOOK session = nullptr;
+  std::string path;
+  std::string groupId = std::string(40, '\0');
+
+  Book() {
+    ULONG group = 0;
+    path = MakeBook(&group);
+    module.Load(host::ProgramFolder() + "libabkprv01.so");
+    profile.SetString(PR_DISPLAY_NAME, "bench");
+    profile.SetBinary(PR_SERVICE_UID, kUid, 16);
+    profile.SetString(PR_AB_FILE_PATH, path);
+    module.Open(&support, &profile, &session);
+    ULONG keys[4] = {0xFFFFFFFF, 4, group, 8};
+    memcpy(&groupId[4], kUid, 16);
+    memcpy(&groupId[24], keys, 16);
+  }
+  ~Book() {
+    if (session) session->Release();
+    std::filesystem::remove(path);
+  }
+
+  // Details on the big group, the dialog ended with the given button; false when it did not end so.
+  bool RunDialog(int button) {
+    host::DialogDriver driver(module.Instance());
+    bool ended = false;
+    driver.OnDialog(kGroupDialog, [&](host::DialogView& dialog) {
+      ended = dialog.Items(30405).size() == kMembers;
+      dialog.Click(button);
+      ended = ended && !dialog.IsOpen();
+    });
+    ULONG window = 0;
+    HRESULT hr = session->Details(&window, nullptr, nullptr, 40, reinterpret_cast<LPENTRYID>(groupId.data()), nullptr,
+                                  nullptr, nullptr, 0);
+    return SUCCEEDED(hr) && ended && driver.Messages().empty();
+  }
+};
+
+Book& TheBook() {
+  static Book* book = new Book;
+  return *book;
+}
+
+void OpenGroupDialog(benchmark::State& state) {
+  Book& book = TheBook();
+  for (auto _ : state) {
+    if (!book.RunDialog(IDCANCEL)) state.SkipWithError("the group dialog did not open with its 256 members");
+  }
+}
+BENCHMARK(OpenGroupDialog)->Unit(benchmark::kMillisecond);
+
+void SaveGroupOf256(benchmark::State& state) {
+  Book& book = TheBook();
+  for (auto _ : state) {
+    if (!book.RunDialog(IDOK)) state.SkipWithError("the group was not saved");
+  }
+}
+BENCHMARK(SaveGroupOf256)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
