@@ -375,8 +375,10 @@ int ExportCommand(const GlobalOptions& options, int argc, char** argv) {
           if (!member.IsGroup() && !member.fax.empty()) forms.push_back(member.name + ":primary");
           if (!member.IsGroup() && !member.fax2.empty()) forms.push_back(member.name + ":secondary");
           if (forms.empty()) forms.push_back(member.name);
-          for (const std::string& form : forms)
-            list += (list.empty() ? "" : ";") + ToTerminal(form);
+          for (const std::string& form : forms) {
+            if (!list.empty()) list += ';';
+            list += ToTerminal(form);
+          }
         }
         cells[11] = list;
       }
