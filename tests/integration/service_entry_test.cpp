@@ -41,6 +41,15 @@ TEST_F(ServiceEntryTest, UnknownContextsAreRefusedAfterTheValuesAreWritten) {
   EXPECT_EQ(Call(0, 1, 1, &name), MAPI_E_NO_ACCESS);
 }
 
+TEST_F(ServiceEntryTest, UnreadableValuesAreSkippedWithoutAWord) {
+  EXPECT_EQ(Call(0, 1, 3, nullptr), S_OK);
+#ifdef _WIN32
+  // An address no process can read.
+  EXPECT_EQ(Call(0, 1, 2, reinterpret_cast<LPSPropValue>(ULONG_PTR{0x10})), S_OK);
+#endif
+  EXPECT_EQ(profile.setPropsCalls, 0u);
+}
+
 TEST_F(ServiceEntryTest, InstallDeleteAndUninstallSucceedWithoutValues) {
   for (ULONG context : {1u, 4u, 5u})
     EXPECT_EQ(Call(0, context, 0, nullptr), S_OK) << context;
