@@ -26,6 +26,34 @@ namespace abkhost {
 
 namespace {
 
+// A person added to a group uses both numbers; writing the unchosen one blank through the group records
+// the choice, as the group dialog does. A selection of 0 (a group, or a person named without a number)
+// keeps both.
+bool KeepChosenNumbers(IABContainer* group, const std::string& id, ULONG selection) {
+  if (selection == 0 || selection == (FAX_SELECT_PRIMARY | FAX_SELECT_SECONDARY)) return true;
+  static char empty[] = "";
+  const ULONG* unchosen = selection == FAX_SELECT_PRIMARY ? kSecondaryFaxBlock : kPrimaryFaxBlock;
+  SPropValue blanks[4] = {};
+  for (int i = 0; i < 4; ++i) {
+    blanks[i].ulPropTag = unchosen[i];
+    blanks[i].Value.lpszA = empty;
+  }
+  ULONG type = 0;
+  LPUNKNOWN object = nullptr;
+  if (FAILED(group->OpenEntry(static_cast<ULONG>(id.size()), reinterpret_cast<LPENTRYID>(const_cast<char*>(id.data())),
+                              nullptr, MAPI_BEST_ACCESS, &type, &object)) ||
+      !object) {
+    return false;
+  }
+  LPMAPIPROP member = static_cast<LPMAPIPROP>(object);
+  LPSPropProblemArray problems = nullptr;
+  HRESULT hr = member->SetProps(4, blanks, &problems);
+  if (problems) HostFreeBuffer(problems);
+  if (SUCCEEDED(hr)) hr = member->SaveChanges(0);
+  member->Release();
+  return SUCCEEDED(hr);
+}
+
 const char kImportHelp[] =
     "usage: abkhost [--book FILE] import FILE.csv\n"
     "  adds the file's persons, then its groups and their members; a refused row is reported with its\n"
@@ -284,6 +312,7 @@ int ImportCommand(const GlobalOptions& options, int argc, char** argv) {
   // Members, once every group of the file exists.
   for (size_t g = 0; g < groups.size(); ++g) {
     std::vector<std::string> memberIds;
+    std::map<std::string, ULONG> chosen; // a person's numbers the group uses, by identifier
     for (const std::string& text : Split(groups[g].second, ';')) {
       std::string name;
       ULONG selection = 0;
@@ -293,7 +322,8 @@ int ImportCommand(const GlobalOptions& options, int argc, char** argv) {
         refuse(groups[g].first, "member '" + ToTerminal(name) + "' is not in the address book; left out");
         continue;
       }
-      memberIds.push_back(found->second);
+      if (!chosen.count(found->second)) memberIds.push_back(found->second);
+      chosen[found->second] |= selection;
     }
     if (!memberIds.empty()) {
       IABContainer* group = host.OpenContainer(groupIds[g]);
@@ -304,6 +334,10 @@ int ImportCommand(const GlobalOptions& options, int argc, char** argv) {
         ENTRYLIST entries{static_cast<ULONG>(list.size()), list.data()};
         HRESULT hr = group->CopyEntries(&entries, 0, nullptr, 0);
         if (hr != S_OK) refuse(groups[g].first, "not every member could be added (" + Code(hr) + ")");
+        for (const auto& [id, selection] : chosen) {
+          if (!KeepChosenNumbers(group, id, selection))
+            refuse(groups[g].first, "the numbers chosen for a member could not be recorded");
+        }
         group->Release();
       }
     }

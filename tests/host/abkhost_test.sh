@@ -106,6 +106,25 @@ grep -qF "person,Héloïse Dupré,Héloïse,Dupré,Société Générale des From
   "$WORK/second.csv" || fail "accents or the second fax number were lost"
 [ "$(wc -l <"$WORK/second.csv")" -eq "$(wc -l <"$SAMPLE")" ] || fail "the round trip lost entries"
 
+# A group's choice of number survives the import: one member by its second number, one by its first.
+cat >"$WORK/choice.csv" <<'CSV'
+type,name,first,last,company,department,fax,fax_description,fax2,fax2_description,keyword,members
+person,Éloi Marchand,,,,,01-11,Bureau,06-22,Portable,,
+person,Inès Roux,,,,,01-33,,06-44,,,
+group,Astreinte,,,,,,,,,,Éloi Marchand:secondary;Inès Roux:primary
+CSV
+rm -f "$WORK/book.adr"
+run 0 import "$WORK/choice.csv"
+run 0 recipients Astreinte
+expect_out "06-22"
+expect_out "01-33"
+grep -qF "01-11" "$WORK/out" && fail "the unchosen first number of Éloi Marchand is a recipient"
+grep -qF "06-44" "$WORK/out" && fail "the unchosen second number of Inès Roux is a recipient"
+run 0 export "$WORK/choice-out.csv"
+grep -qF "Éloi Marchand:secondary;Inès Roux:primary" "$WORK/choice-out.csv" ||
+  grep -qF "Inès Roux:primary;Éloi Marchand:secondary" "$WORK/choice-out.csv" ||
+  fail "the export lost the chosen numbers: $(cat "$WORK/choice-out.csv")"
+
 # Import with bad rows: each reported with its reason, the others written.
 cat >"$WORK/bad.csv" <<'CSV'
 type,name,first,last,company,department,fax,fax_description,fax2,fax2_description,keyword,members
