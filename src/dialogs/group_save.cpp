@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "dialogs/dialog_common.h"
+#include "dialogs/entry_target.h"
 #include "dialogs/group_rules.h"
 #include "props/entry_props.h"
 #include "provider/module_state.h"
@@ -67,30 +68,7 @@ LPSPropValue ReadGroupFields(HWND dialog) {
 // The group to write: the edited one, or a new one from the template in the given container (the root
 // container when none was given).
 LPABCONT OpenGroup(const EntryDialogParams* params) {
-  ULONG type = 0;
-  LPUNKNOWN object = nullptr;
-  if (IsEditing(params)) {
-    if (FAILED(params->session->OpenEntry(*params->entryIdSize, *params->entryId, &IID_IDistList, MAPI_BEST_ACCESS,
-                                          &type, &object)) ||
-        !object) {
-      return nullptr;
-    }
-    if (type == MAPI_DISTLIST) return static_cast<LPABCONT>(object);
-    object->Release();
-    return nullptr;
-  }
-  ULONG containerSize = params->containerId ? params->containerIdSize : 0;
-  if (FAILED(params->session->OpenEntry(containerSize, params->containerId, &IID_IABContainer, MAPI_BEST_ACCESS, &type,
-                                        &object)) ||
-      !object) {
-    return nullptr;
-  }
-  LPMAPIPROP entry = nullptr;
-  if (type == MAPI_ABCONT || type == MAPI_DISTLIST) {
-    if (FAILED(static_cast<LPABCONT>(object)->CreateEntry(params->templateIdSize, params->templateId, 0, &entry)))
-      entry = nullptr;
-  }
-  object->Release();
+  LPMAPIPROP entry = OpenDialogTarget(params, &IID_IDistList, MAPI_DISTLIST);
   // A template that makes anything but a group is not ours to write.
   if (!entry) return nullptr;
   LPABCONT group = nullptr;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "dialogs/dialog_common.h"
+#include "dialogs/entry_target.h"
 #include "dialogs/person_fields.h"
 #include "provider/module_state.h"
 #include "provider/session.h"
@@ -98,37 +99,6 @@ bool ValuesPass(HWND dialog, const EntryDialogParams* params, LPSPropValue value
   return true;
 }
 
-// The person to write: the entry being edited, or a new one from the container's template.
-LPMAPIPROP OpenTarget(const EntryDialogParams* params) {
-  ULONG type = 0;
-  LPUNKNOWN object = nullptr;
-  if (IsEditing(params)) {
-    if (FAILED(params->session->OpenEntry(*params->entryIdSize, *params->entryId, &IID_IMailUser, MAPI_BEST_ACCESS,
-                                          &type, &object)) ||
-        !object) {
-      return nullptr;
-    }
-    if (type == MAPI_MAILUSER) return static_cast<LPMAPIPROP>(object);
-    object->Release();
-    return nullptr;
-  }
-  // Without a container the person goes into the root container, the whole book.
-  ULONG containerSize = params->containerId ? params->containerIdSize : 0;
-  if (FAILED(params->session->OpenEntry(containerSize, params->containerId, &IID_IABContainer, MAPI_BEST_ACCESS, &type,
-                                        &object)) ||
-      !object) {
-    return nullptr;
-  }
-  LPMAPIPROP entry = nullptr;
-  // An identifier that names a person opens a person whatever interface was asked for.
-  if (type == MAPI_ABCONT || type == MAPI_DISTLIST) {
-    if (FAILED(static_cast<LPABCONT>(object)->CreateEntry(params->templateIdSize, params->templateId, 0, &entry)))
-      entry = nullptr;
-  }
-  object->Release();
-  return entry;
-}
-
 bool WriteValues(LPMAPIPROP entry, LPSPropValue values) {
   LPSPropProblemArray problems = nullptr;
   HRESULT hr = entry->SetProps(kPersonFieldCount, values, &problems);
@@ -170,7 +140,7 @@ bool SavePerson(HWND dialog, EntryDialogParams* params) {
   bool saved = false;
   LPMAPIPROP entry = nullptr;
   if (ValuesPass(dialog, params, values)) {
-    entry = OpenTarget(params);
+    entry = OpenDialogTarget(params, &IID_IMailUser, MAPI_MAILUSER);
     saved = entry && WriteValues(entry, values) && (editing || HandBackNewId(entry, params));
   }
   if (entry) entry->Release();

@@ -1,0 +1,38 @@
+// Opening or creating the entry a dialog saves into.
+#include "dialogs/entry_target.h"
+
+#include "provider/session.h"
+
+namespace abk {
+
+LPMAPIPROP OpenDialogTarget(const EntryDialogParams* params, LPCIID editInterface, ULONG editType) {
+  ULONG type = 0;
+  LPUNKNOWN object = nullptr;
+  if (IsEditing(params)) {
+    if (FAILED(params->session->OpenEntry(*params->entryIdSize, *params->entryId, editInterface, MAPI_BEST_ACCESS,
+                                          &type, &object)) ||
+        !object) {
+      return nullptr;
+    }
+    if (type == editType) return static_cast<LPMAPIPROP>(object);
+    object->Release();
+    return nullptr;
+  }
+  ULONG containerSize = params->containerId ? params->containerIdSize : 0;
+  if (FAILED(params->session->OpenEntry(containerSize, params->containerId, &IID_IABContainer, MAPI_BEST_ACCESS, &type,
+                                        &object)) ||
+      !object) {
+    return nullptr;
+  }
+  LPMAPIPROP entry = nullptr;
+  // An identifier that names a person opens a person whatever interface was asked for: only a container
+  // or a group can create.
+  if (type == MAPI_ABCONT || type == MAPI_DISTLIST) {
+    if (FAILED(static_cast<LPABCONT>(object)->CreateEntry(params->templateIdSize, params->templateId, 0, &entry)))
+      entry = nullptr;
+  }
+  object->Release();
+  return entry;
+}
+
+} // namespace abk
