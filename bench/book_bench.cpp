@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/store_records.h"
 #include "host/host_allocators.h"
 #include "host/host_support.h"
 #include "host/profile_section.h"
@@ -21,21 +22,10 @@
 
 namespace {
 
+using bench::AddField;
+using bench::Store;
+
 const BYTE kUid[16] = {9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4, 5, 6};
-
-struct Store {
-  HMODULE module = LoadLibraryA((host::ProgramFolder() + "libbkconv.so").c_str());
-  template <class T> T* Get(const char* name) {
-    return reinterpret_cast<T*>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-  }
-};
-
-void AddField(std::vector<BYTE>& packed, ULONG id, const std::string& text) {
-  StoreFieldRecord record{};
-  record.fieldId = id;
-  strncpy(record.value, text.c_str(), sizeof record.value - 1);
-  packed.insert(packed.end(), reinterpret_cast<BYTE*>(&record), reinterpret_cast<BYTE*>(&record) + sizeof record);
-}
 
 // A book of `persons` persons with two fax numbers and `groups` groups of eight members each.
 std::string MakeBook(int persons, int groups, std::vector<ULONG>* personIds) {
@@ -71,13 +61,8 @@ std::string MakeBook(int persons, int groups, std::vector<ULONG>* personIds) {
     ULONG id = newGroup(handle, &status);
     std::vector<BYTE> packed;
     AddField(packed, 1, "Group " + std::to_string(g));
-    for (int m = 0; m < 8; ++m) {
-      GroupMemberRecord member{};
-      member.marker = STORE_MEMBER_MARKER;
-      member.memberId = (*personIds)[(g * 8 + m) % personIds->size()];
-      member.faxSelection = 3;
-      packed.insert(packed.end(), reinterpret_cast<BYTE*>(&member), reinterpret_cast<BYTE*>(&member) + sizeof member);
-    }
+    for (int m = 0; m < 8; ++m)
+      bench::AddMember(packed, (*personIds)[(g * 8 + m) % personIds->size()], 3);
     StoreRecordBlock block{9, packed.data()};
     setProps(handle, id, &status, &block);
   }

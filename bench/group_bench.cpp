@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/store_records.h"
 #include "host/dialog_driver.h"
 #include "host/host_allocators.h"
 #include "host/host_support.h"
@@ -17,33 +18,15 @@
 
 namespace {
 
+using bench::AddField;
+using bench::AddMember;
+using bench::Store;
+
 const BYTE kUid[16] = {7, 7, 7, 6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4, 5, 6};
 constexpr int kPersons = 3000;
 constexpr int kGroups = 3000;
 constexpr int kMembers = 256;
 constexpr int kGroupDialog = 104;
-
-struct Store {
-  HMODULE module = LoadLibraryA((host::ProgramFolder() + "libbkconv.so").c_str());
-  template <class T> T* Get(const char* name) {
-    return reinterpret_cast<T*>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-  }
-};
-
-void AddField(std::vector<BYTE>& packed, ULONG id, const std::string& text) {
-  StoreFieldRecord record{};
-  record.fieldId = id;
-  strncpy(record.value, text.c_str(), sizeof record.value - 1);
-  packed.insert(packed.end(), reinterpret_cast<BYTE*>(&record), reinterpret_cast<BYTE*>(&record) + sizeof record);
-}
-
-void AddMember(std::vector<BYTE>& packed, ULONG memberId, ULONG flags) {
-  GroupMemberRecord member{};
-  member.marker = STORE_MEMBER_MARKER;
-  member.memberId = memberId;
-  member.faxSelection = flags;
-  packed.insert(packed.end(), reinterpret_cast<BYTE*>(&member), reinterpret_cast<BYTE*>(&member) + sizeof member);
-}
 
 // The book; the record id of the 256-member group comes back in *bigGroup.
 std::string MakeBook(ULONG* bigGroup) {
