@@ -301,24 +301,29 @@ int EditGroup(const GlobalOptions& options, int argc, char** argv) {
 
 } // namespace
 
-int AddCommand(const GlobalOptions& options, int argc, char** argv) {
+namespace {
+
+using KindCommand = int (*)(const GlobalOptions&, int, char**);
+
+// "add" and "edit": the first argument names the kind, a --help anywhere shows the command's usage.
+int RunForKind(const GlobalOptions& options, int argc, char** argv, const char* help, KindCommand person,
+               KindCommand group) {
+  for (int i = 0; i < argc; ++i)
+    if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") return Help(help, false);
   std::string kind = argc > 0 ? argv[0] : "";
-  if (kind == "--help" || kind == "-h") return Help(kAddHelp, false);
-  for (int i = 1; i < argc; ++i)
-    if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") return Help(kAddHelp, false);
-  if (kind == "person") return AddPerson(options, argc - 1, argv + 1);
-  if (kind == "group") return AddGroup(options, argc - 1, argv + 1);
-  return Help(kAddHelp, true);
+  if (kind == "person") return person(options, argc - 1, argv + 1);
+  if (kind == "group") return group(options, argc - 1, argv + 1);
+  return Help(help, true);
+}
+
+} // namespace
+
+int AddCommand(const GlobalOptions& options, int argc, char** argv) {
+  return RunForKind(options, argc, argv, kAddHelp, AddPerson, AddGroup);
 }
 
 int EditCommand(const GlobalOptions& options, int argc, char** argv) {
-  std::string kind = argc > 0 ? argv[0] : "";
-  if (kind == "--help" || kind == "-h") return Help(kEditHelp, false);
-  for (int i = 1; i < argc; ++i)
-    if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") return Help(kEditHelp, false);
-  if (kind == "person") return EditPerson(options, argc - 1, argv + 1);
-  if (kind == "group") return EditGroup(options, argc - 1, argv + 1);
-  return Help(kEditHelp, true);
+  return RunForKind(options, argc, argv, kEditHelp, EditPerson, EditGroup);
 }
 
 int DeleteCommand(const GlobalOptions& options, int argc, char** argv) {

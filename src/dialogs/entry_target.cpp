@@ -1,6 +1,7 @@
-// Opening or creating the entry a dialog saves into.
+// Opening or creating the entry a dialog saves into, and handing its new identifier back.
 #include "dialogs/entry_target.h"
 
+#include "provider/module_state.h"
 #include "provider/session.h"
 
 namespace abk {
@@ -33,6 +34,27 @@ LPMAPIPROP OpenDialogTarget(const EntryDialogParams* params, LPCIID editInterfac
   }
   object->Release();
   return entry;
+}
+
+bool HandBackNewId(LPMAPIPROP entry, EntryDialogParams* params) {
+  SizedSPropTagArray(1, wanted) = {1, {PR_ENTRYID}};
+  ULONG count = 0;
+  LPSPropValue id = nullptr;
+  if (FAILED(entry->GetProps(reinterpret_cast<LPSPropTagArray>(&wanted), 0, &count, &id)) || !id) return false;
+  bool done = true;
+  if (count >= 1 && id[0].ulPropTag == PR_ENTRYID && params->entryIdSize && params->entryId) {
+    const SBinary& bin = id[0].Value.bin;
+    void* copy = nullptr;
+    if (SUCCEEDED(AllocateBuffer(bin.cb, &copy))) {
+      memcpy(copy, bin.lpb, bin.cb);
+      *params->entryIdSize = bin.cb;
+      *params->entryId = static_cast<LPENTRYID>(copy);
+    } else {
+      done = false;
+    }
+  }
+  FreeBuffer(id);
+  return done;
 }
 
 } // namespace abk

@@ -1,4 +1,4 @@
-// The entry a person or group dialog writes on OK.
+// The entry a person or group dialog writes on OK, and the new identifier it hands back.
 #pragma once
 
 #include "dialogs/entry_dialog_params.h"
@@ -9,5 +9,10 @@ namespace abk {
 // made from the template in the given container (the root container, the whole book, when none was
 // given). Null when neither can be had. The caller releases it.
 LPMAPIPROP OpenDialogTarget(const EntryDialogParams* params, LPCIID editInterface, ULONG editType);
+
+// Hands a newly saved entry's identifier to the dialog's caller, in a host block of its own. An entry
+// that reports its identifier as an error value still counts as saved, with nothing handed back; false
+// when the identifier cannot be read or copied.
+bool HandBackNewId(LPMAPIPROP entry, EntryDialogParams* params);
 
 } // namespace abk

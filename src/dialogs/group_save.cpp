@@ -156,28 +156,6 @@ bool BlankUnchosenNumbers(LPABCONT group, LPCIID groupInterface) {
   return true;
 }
 
-// Hands the new group's identifier to the caller, in a host block of its own.
-bool HandBackNewId(LPABCONT group, EntryDialogParams* params) {
-  SizedSPropTagArray(1, wanted) = {1, {PR_ENTRYID}};
-  ULONG count = 0;
-  LPSPropValue id = nullptr;
-  if (FAILED(group->GetProps(reinterpret_cast<LPSPropTagArray>(&wanted), 0, &count, &id)) || !id) return false;
-  bool done = true;
-  if (count >= 1 && id[0].ulPropTag == PR_ENTRYID && params->entryIdSize && params->entryId) {
-    const SBinary& bin = id[0].Value.bin;
-    void* copy = nullptr;
-    if (SUCCEEDED(AllocateBuffer(bin.cb, &copy))) {
-      memcpy(copy, bin.lpb, bin.cb);
-      *params->entryIdSize = bin.cb;
-      *params->entryId = static_cast<LPENTRYID>(copy);
-    } else {
-      done = false;
-    }
-  }
-  FreeBuffer(id);
-  return done;
-}
-
 } // namespace
 
 bool SaveGroup(HWND dialog, EntryDialogParams* params) {

@@ -106,29 +106,6 @@ bool WriteValues(LPMAPIPROP entry, LPSPropValue values) {
   return SUCCEEDED(hr) && SUCCEEDED(entry->SaveChanges(0));
 }
 
-// Hands the new entry's identifier to the caller. An entry that reports its identifier as an error
-// value still counts as saved, with nothing handed back.
-bool HandBackNewId(LPMAPIPROP entry, EntryDialogParams* params) {
-  SizedSPropTagArray(1, wanted) = {1, {PR_ENTRYID}};
-  ULONG count = 0;
-  LPSPropValue id = nullptr;
-  if (FAILED(entry->GetProps(reinterpret_cast<LPSPropTagArray>(&wanted), 0, &count, &id)) || !id) return false;
-  bool done = true;
-  if (count >= 1 && id[0].ulPropTag == PR_ENTRYID && params->entryIdSize && params->entryId) {
-    const SBinary& bin = id[0].Value.bin;
-    void* copy = nullptr;
-    if (SUCCEEDED(AllocateBuffer(bin.cb, &copy))) {
-      memcpy(copy, bin.lpb, bin.cb);
-      *params->entryIdSize = bin.cb;
-      *params->entryId = static_cast<LPENTRYID>(copy);
-    } else {
-      done = false;
-    }
-  }
-  FreeBuffer(id);
-  return done;
-}
-
 } // namespace
 
 bool SavePerson(HWND dialog, EntryDialogParams* params) {
