@@ -177,6 +177,12 @@ TEST_F(PersonDialogTest, ANameComposedFromLongStoredPartsIsCutToItsBuffer) {
 }
 
 TEST_F(PersonDialogTest, OkWithoutMemoryKeepsTheDialogOpenAndLeaksNothing) {
+#ifdef _WIN32
+  // The sweep opens the dialog a hundred times or more in quick succession; under Wine one of those
+  // openings now and then is never activated, so the driver never sees it and the run stalls. The
+  // provider's code is the same on both backends: the sweep runs on the headless layer.
+  GTEST_SKIP() << "runs on the headless layer";
+#endif
   bool failed = true;
   long nth = 1;
   for (; failed && nth < 200; ++nth) {
