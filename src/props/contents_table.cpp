@@ -48,12 +48,14 @@ HRESULT ABContainer::BuildContentsTable(LPMAPITABLE* view) {
   StoreLibrary& library = Link().Library();
   MemberList& members = Link().Members();
   PropList scratch;
-  for (ULONG i = 0; i < members.Count(); ++i) {
+  ContainerReader reader(library);
+  // A book that cannot be read gives an empty table, as an entry that cannot be read is left out.
+  bool readable = SUCCEEDED(reader.Open(self.self));
+  for (ULONG i = 0; readable && i < members.Count(); ++i) {
     // An entry that cannot be read or shown is left out of the table; nobody is told.
     EntryKey key = members.At(i);
-    if (FAILED(ResolveRecord(library, RESOLVE_EXISTING, key))) continue;
     scratch.Clear();
-    if (FAILED(ReadEntryProperties(library, key, &self.self, scratch))) continue;
+    if (FAILED(reader.Read(key, scratch))) continue;
 
     LPENTRYID rowId = nullptr;
     if (FAILED(MakeEntryId(Session(), 0, key.recordId, key.typeWord, &self, &rowId))) continue;

@@ -37,6 +37,10 @@ constexpr FieldMapping kFieldMap[] = {
     {0x214, PR_PRIMARY_FAX_EXTRA3},
 };
 
+bool IsTemplateRecord(ULONG recordId) {
+  return recordId == PERSON_TEMPLATE_RECORD_ID || recordId == GROUP_TEMPLATE_RECORD_ID;
+}
+
 bool IsMemberRecord(const BYTE* record) { return RecordWord(record, 0) == STORE_MEMBER_MARKER; }
 
 HRESULT SetEmptyString(PropList& list, ULONG tag) {
@@ -134,32 +138,15 @@ HRESULT WriteMemberSelection(OpenedBook& book, const EntryKey& key, const EntryK
   return S_OK;
 }
 
-} // namespace
-
-ULONG FieldIdForProperty(ULONG tag) {
-  for (const FieldMapping& mapping : kFieldMap)
-    if (PROP_ID(mapping.tag) == PROP_ID(tag)) return mapping.fieldId;
-  return 0;
-}
-
-ULONG PropertyForFieldId(ULONG fieldId) {
-  for (const FieldMapping& mapping : kFieldMap)
-    if (mapping.fieldId == fieldId) return mapping.tag;
-  return 0;
-}
-
-HRESULT ResolveRecord(StoreLibrary& library, ULONG mode, EntryKey& key) {
+// ResolveRecord on a book already open.
+HRESULT ResolveIn(OpenedBook& book, ULONG mode, EntryKey& key) {
   if (mode != RESOLVE_EXISTING && mode != RESOLVE_OR_CREATE) return E_FAIL;
   if (key.typeWord == ENTRY_TYPE_ROOT) {
     key.recordId = RootRecordId;
     return S_OK;
   }
-  OpenedBook book(library);
-  HRESULT hr = book.Open();
-  if (FAILED(hr)) return hr;
-
-  bool isTemplate = key.recordId == PERSON_TEMPLATE_RECORD_ID || key.recordId == GROUP_TEMPLATE_RECORD_ID;
-  if (!isTemplate) {
+  StoreLibrary& library = book.Library();
+  if (!IsTemplateRecord(key.recordId)) {
     if (library.getProps(book.Handle(), key.recordId, book.Status(), nullptr) == STORE_CALL_FAILED)
       return book.Failure();
     return S_OK;
@@ -184,18 +171,32 @@ HRESULT ResolveRecord(StoreLibrary& library, ULONG mode, EntryKey& key) {
   }
 }
 
-HRESULT ReadEntryProperties(StoreLibrary& library, const EntryKey& key, const EntryKey* parent, PropList& list,
-                            ULONG* fieldsRead) {
+// As a member of the group whose records are given: the fax-number blocks the group does not use for
+// this entry read as empty strings.
+HRESULT BlankUnchosenBlocks(RecordSet& groupRecords, const EntryKey& key, PropList& list) {
+  BYTE* member = FindMemberRecord(groupRecords, key.recordId);
+  if (!member) return S_OK;
+  ULONG flags = RecordWord(member, offsetof(GroupMemberRecord, faxSelection));
+  HRESULT hr = S_OK;
+  if (!(flags & FAX_SELECT_PRIMARY)) {
+    for (ULONG tag : kPrimaryFaxBlock)
+      if (FAILED(hr = SetEmptyString(list, tag))) return hr;
+  }
+  if (!(flags & FAX_SELECT_SECONDARY)) {
+    for (ULONG tag : kSecondaryFaxBlock)
+      if (FAILED(hr = SetEmptyString(list, tag))) return hr;
+  }
+  return S_OK;
+}
+
+// The entry's own fields, on a book already open.
+HRESULT ReadPropertiesIn(OpenedBook& book, const EntryKey& key, PropList& list, ULONG* fieldsRead) {
   ULONG unused = 0;
   if (!fieldsRead) fieldsRead = &unused;
   *fieldsRead = 0;
   if (key.typeWord == ENTRY_TYPE_ROOT) return S_OK;
-  OpenedBook book(library);
-  HRESULT hr = book.Open();
-  if (FAILED(hr)) return hr;
-
   RecordSet records;
-  hr = records.Read(book, key.recordId);
+  HRESULT hr = records.Read(book, key.recordId);
   if (FAILED(hr)) return hr;
   RecordSet::Cursor cursor(records);
   BYTE* record = nullptr;
@@ -212,31 +213,14 @@ HRESULT ReadEntryProperties(StoreLibrary& library, const EntryKey& key, const En
     if (FAILED(hr)) return hr;
     ++*fieldsRead;
   }
-
-  if (!parent || parent->typeWord != ENTRY_TYPE_GROUP) return S_OK;
-  RecordSet group;
-  hr = group.Read(book, parent->recordId);
-  if (FAILED(hr)) return hr;
-  BYTE* member = FindMemberRecord(group, key.recordId);
-  if (!member) return S_OK;
-  ULONG flags = RecordWord(member, offsetof(GroupMemberRecord, faxSelection));
-  if (!(flags & FAX_SELECT_PRIMARY)) {
-    for (ULONG tag : kPrimaryFaxBlock)
-      if (FAILED(hr = SetEmptyString(list, tag))) return hr;
-  }
-  if (!(flags & FAX_SELECT_SECONDARY)) {
-    for (ULONG tag : kSecondaryFaxBlock)
-      if (FAILED(hr = SetEmptyString(list, tag))) return hr;
-  }
   return S_OK;
 }
 
-HRESULT ReadMemberKeys(StoreLibrary& library, const EntryKey& key, MemberList& members) {
+// ReadMemberKeys on a book already open.
+HRESULT ReadMemberKeysIn(OpenedBook& book, const EntryKey& key, MemberList& members) {
   if (key.typeWord != ENTRY_TYPE_ROOT && key.typeWord != ENTRY_TYPE_GROUP) return E_INVALIDARG;
-  OpenedBook book(library);
-  HRESULT hr = book.Open();
-  if (FAILED(hr)) return hr;
-
+  StoreLibrary& library = book.Library();
+  HRESULT hr = S_OK;
   if (key.typeWord == ENTRY_TYPE_GROUP) {
     RecordSet records;
     hr = records.Read(book, key.recordId);
@@ -272,14 +256,74 @@ HRESULT ReadMemberKeys(StoreLibrary& library, const EntryKey& key, MemberList& m
   return S_OK;
 }
 
+HRESULT WriteIn(OpenedBook& book, const EntryKey& key, const EntryKey& parent, PropList& list,
+                const MemberList* members) {
+  if (parent.typeWord == ENTRY_TYPE_ROOT) return WriteOwnRecord(book, key, list, members);
+  if (parent.typeWord == ENTRY_TYPE_GROUP) return WriteMemberSelection(book, key, parent, list);
+  return S_OK;
+}
+
+// ReadEntryProperties on a book already open: the parent group's records are read after the entry's own.
+HRESULT ReadWithParent(OpenedBook& book, const EntryKey& key, const EntryKey* parent, PropList& list,
+                       ULONG* fieldsRead) {
+  HRESULT hr = ReadPropertiesIn(book, key, list, fieldsRead);
+  if (FAILED(hr) || !parent || parent->typeWord != ENTRY_TYPE_GROUP || key.typeWord == ENTRY_TYPE_ROOT) return hr;
+  RecordSet group;
+  hr = group.Read(book, parent->recordId);
+  if (FAILED(hr)) return hr;
+  return BlankUnchosenBlocks(group, key, list);
+}
+
+} // namespace
+
+ULONG FieldIdForProperty(ULONG tag) {
+  for (const FieldMapping& mapping : kFieldMap)
+    if (PROP_ID(mapping.tag) == PROP_ID(tag)) return mapping.fieldId;
+  return 0;
+}
+
+ULONG PropertyForFieldId(ULONG fieldId) {
+  for (const FieldMapping& mapping : kFieldMap)
+    if (mapping.fieldId == fieldId) return mapping.tag;
+  return 0;
+}
+
+HRESULT ResolveRecord(StoreLibrary& library, ULONG mode, EntryKey& key) {
+  if (mode != RESOLVE_EXISTING && mode != RESOLVE_OR_CREATE) return E_FAIL;
+  if (key.typeWord == ENTRY_TYPE_ROOT) {
+    key.recordId = RootRecordId;
+    return S_OK;
+  }
+  OpenedBook book(library);
+  HRESULT hr = book.Open();
+  if (FAILED(hr)) return hr;
+  return ResolveIn(book, mode, key);
+}
+
+HRESULT ReadEntryProperties(StoreLibrary& library, const EntryKey& key, const EntryKey* parent, PropList& list,
+                            ULONG* fieldsRead) {
+  if (fieldsRead) *fieldsRead = 0;
+  if (key.typeWord == ENTRY_TYPE_ROOT) return S_OK;
+  OpenedBook book(library);
+  HRESULT hr = book.Open();
+  if (FAILED(hr)) return hr;
+  return ReadWithParent(book, key, parent, list, fieldsRead);
+}
+
+HRESULT ReadMemberKeys(StoreLibrary& library, const EntryKey& key, MemberList& members) {
+  if (key.typeWord != ENTRY_TYPE_ROOT && key.typeWord != ENTRY_TYPE_GROUP) return E_INVALIDARG;
+  OpenedBook book(library);
+  HRESULT hr = book.Open();
+  if (FAILED(hr)) return hr;
+  return ReadMemberKeysIn(book, key, members);
+}
+
 HRESULT WriteEntry(StoreLibrary& library, const EntryKey& key, const EntryKey& parent, PropList& list,
                    const MemberList* members) {
   OpenedBook book(library);
   HRESULT hr = book.Open();
   if (FAILED(hr)) return hr;
-  if (parent.typeWord == ENTRY_TYPE_ROOT) return WriteOwnRecord(book, key, list, members);
-  if (parent.typeWord == ENTRY_TYPE_GROUP) return WriteMemberSelection(book, key, parent, list);
-  return S_OK;
+  return WriteIn(book, key, parent, list, members);
 }
 
 HRESULT DeleteEntry(StoreLibrary& library, const EntryKey& key) {
@@ -302,24 +346,50 @@ StoreLink::~StoreLink() {
 }
 
 HRESULT StoreLink::LoadEntry(const EntryKey& key, const EntryKey* parent) {
-  EntryKey resolved = key;
-  HRESULT hr = ResolveRecord(*library_, RESOLVE_EXISTING, resolved);
+  OpenedBook book(*library_);
+  HRESULT hr = book.Open();
+  // The root container has no record of its own: it opens even when the book cannot be read, and a
+  // container whose members cannot all be listed still opens, with the members read so far.
+  if (key.typeWord == ENTRY_TYPE_ROOT) {
+    if (SUCCEEDED(hr)) ReadMemberKeysIn(book, key, members_);
+    return S_OK;
+  }
   if (FAILED(hr)) return hr;
+  // Reading the record checks that it exists; a template names no record yet.
+  if (IsTemplateRecord(key.recordId)) return MAPI_E_NOT_FOUND;
   ULONG fieldsRead = 0;
-  hr = ReadEntryProperties(*library_, resolved, parent, props_, &fieldsRead);
+  hr = ReadWithParent(book, key, parent, props_, &fieldsRead);
   if (FAILED(hr)) return hr;
-  // A container whose members cannot all be listed still opens, with the members read so far.
-  if (resolved.typeWord == ENTRY_TYPE_ROOT || resolved.typeWord == ENTRY_TYPE_GROUP)
-    ReadMemberKeys(*library_, resolved, members_);
+  if (key.typeWord == ENTRY_TYPE_GROUP) ReadMemberKeysIn(book, key, members_);
   // The object's own initial properties are already in the list: what counts is whether the record
   // held any field the provider knows.
-  if (resolved.typeWord != ENTRY_TYPE_ROOT && fieldsRead == 0) return MAPI_E_NOT_FOUND;
+  if (fieldsRead == 0) return MAPI_E_NOT_FOUND;
   return hr;
 }
 
 HRESULT StoreLink::SaveEntry(EntryKey& key, const EntryKey& parent) {
-  HRESULT hr = ResolveRecord(*library_, RESOLVE_EXISTING, key);
-  if (hr == MAPI_E_NOT_FOUND) hr = ResolveRecord(*library_, RESOLVE_OR_CREATE, key);
+  OpenedBook book(*library_);
+  HRESULT hr = book.Open();
   if (FAILED(hr)) return hr;
-  return WriteEntry(*library_, key, parent, props_, &members_);
+  hr = ResolveIn(book, RESOLVE_EXISTING, key);
+  if (hr == MAPI_E_NOT_FOUND) hr = ResolveIn(book, RESOLVE_OR_CREATE, key);
+  if (FAILED(hr)) return hr;
+  return WriteIn(book, key, parent, props_, &members_);
+}
+
+HRESULT ContainerReader::Open(const EntryKey& container) {
+  HRESULT hr = book_.Open();
+  if (FAILED(hr)) return hr;
+  isGroup_ = container.typeWord == ENTRY_TYPE_GROUP;
+  if (isGroup_) groupRead_ = group_.Read(book_, container.recordId);
+  return S_OK;
+}
+
+HRESULT ContainerReader::Read(const EntryKey& key, PropList& list) {
+  if (key.typeWord == ENTRY_TYPE_ROOT) return S_OK;
+  if (IsTemplateRecord(key.recordId)) return MAPI_E_NOT_FOUND;
+  HRESULT hr = ReadPropertiesIn(book_, key, list, nullptr);
+  if (FAILED(hr) || !isGroup_) return hr;
+  if (FAILED(groupRead_)) return groupRead_;
+  return BlankUnchosenBlocks(group_, key, list);
 }

@@ -1,14 +1,16 @@
 // Entry storage: reading and writing the provider's entries in the address-book file through the store
 // library, and the StoreLink every entry object keeps (its properties, its member keys, the library).
 //
-// Every operation that touches the file opens it at its start and closes it before it returns, on every
-// path: no handle outlives an operation. The root container (0xFFFFFFFF, 4) has no record of its own.
+// Every operation that touches the file opens it once at its start and closes it before it returns, on
+// every path: no handle outlives an operation, and one operation reads one state of the book. The root container
+// (0xFFFFFFFF, 4) has no record of its own.
 #pragma once
 
 #include "platform/platform.h"
 #include "props/prop_list.h"
 #include "provider/entry_id.h"
 #include "store/store_library.h"
+#include "store/store_records.h"
 
 enum ResolveMode : ULONG { RESOLVE_EXISTING = 1, RESOLVE_OR_CREATE = 2 };
 
@@ -32,6 +34,22 @@ HRESULT ReadMemberKeys(StoreLibrary& library, const EntryKey& key, MemberList& m
 HRESULT WriteEntry(StoreLibrary& library, const EntryKey& key, const EntryKey& parent, PropList& list,
                    const MemberList* members);
 HRESULT DeleteEntry(StoreLibrary& library, const EntryKey& key);
+
+// Reads the entries a container lists from one opening of the book. A group's own records, which hold
+// the fax-number choice of each member, are read once for all of them.
+class ContainerReader final {
+public:
+  explicit ContainerReader(StoreLibrary& library) : book_(library) {}
+  HRESULT Open(const EntryKey& container);
+  // What ResolveRecord(RESOLVE_EXISTING) and ReadEntryProperties with the container as parent give.
+  HRESULT Read(const EntryKey& key, PropList& list);
+
+private:
+  OpenedBook book_;
+  RecordSet group_;
+  bool isGroup_ = false;
+  HRESULT groupRead_ = S_OK;
+};
 
 class StoreLink final {
 public:

@@ -42,6 +42,15 @@ ULONG WINAPI FakeSetProps(ULONG, ULONG, ULONG* status, StoreRecordBlock*) {
   return 0;
 }
 
+void AddMemberRecord(ULONG id, ULONG selection) {
+  GroupMemberRecord member{};
+  member.marker = STORE_MEMBER_MARKER;
+  member.memberId = id;
+  member.faxSelection = selection;
+  const BYTE* p = reinterpret_cast<const BYTE*>(&member);
+  g_book.records.insert(g_book.records.end(), p, p + sizeof member);
+}
+
 void AddField(ULONG id, const std::string& text, bool terminate = true) {
   StoreFieldRecord record;
   memset(&record, terminate ? 0 : 'z', sizeof record);
@@ -94,13 +103,8 @@ TEST_F(StorageRobustnessTest, AnUnterminatedValueIsCutAt255Characters) {
 
 TEST_F(StorageRobustnessTest, ARecordCrossingTheEndOfTheBufferIsNotRead) {
   // Two member records (140 bytes each) then a field record: 140 + 140 + 260 > 2 × 260.
-  for (ULONG id : {5u, 6u}) {
-    GroupMemberRecord member{};
-    member.marker = STORE_MEMBER_MARKER;
-    member.memberId = id;
-    const BYTE* p = reinterpret_cast<const BYTE*>(&member);
-    g_book.records.insert(g_book.records.end(), p, p + sizeof member);
-  }
+  for (ULONG id : {5u, 6u})
+    AddMemberRecord(id, 3);
   AddField(1, "hors limite");
   g_book.countAnswer = 2;
   g_book.fillAnswer = 3;
@@ -135,6 +139,50 @@ TEST_F(StorageRobustnessTest, TheRootContainerNeedsNoFileAndCannotBeDeleted) {
   EntryKey key{3, 6};
   EXPECT_EQ(ResolveRecord(*library, 3, key), E_FAIL);
   EXPECT_EQ(g_book.opens, 0);
+}
+
+// Opening a group and listing its members is one opening of the book each, however many members it
+// has: the group dialog's checks read every group of a full book this way.
+TEST_F(StorageRobustnessTest, AGroupAndItsListedMembersAreReadFromOneOpeningEach) {
+  AddField(1, "Comptables"); // every record of the fake book reads back as this name and these members
+  AddMemberRecord(5, 1);
+  AddMemberRecord(6, 3);
+  g_book.countAnswer = g_book.fillAnswer = 3;
+  const EntryKey group{0x80000002, ENTRY_TYPE_GROUP};
+  library->AddRef(); // the fixture's own reference: the link takes and drops another
+  {
+    StoreLink link(library);
+    ASSERT_EQ(link.LoadEntry(group, nullptr), S_OK);
+    EXPECT_EQ(link.Members().Count(), 2u);
+    EXPECT_STREQ(link.Props().FindProp(PR_DISPLAY_NAME)->value.Value.lpszA, "Comptables");
+  }
+  EXPECT_EQ(g_book.opens, 1);
+
+  ContainerReader reader(*library);
+  ASSERT_EQ(reader.Open(group), S_OK);
+  for (ULONG id : {5u, 6u}) {
+    PropList list;
+    ASSERT_EQ(reader.Read(EntryKey{id, ENTRY_TYPE_PERSON}, list), S_OK);
+    EXPECT_STREQ(list.FindProp(PR_DISPLAY_NAME)->value.Value.lpszA, "Comptables");
+    // Member 5 uses only its first number: its second reads blank through the group.
+    PropElement* second = list.FindProp(PR_HOME_FAX_NUMBER);
+    EXPECT_EQ(second != nullptr, id == 5u);
+    if (second) {
+      EXPECT_STREQ(second->value.Value.lpszA, "");
+    }
+  }
+  PropList templateEntry;
+  EXPECT_EQ(reader.Read(EntryKey{PERSON_TEMPLATE_RECORD_ID, ENTRY_TYPE_PERSON}, templateEntry), MAPI_E_NOT_FOUND);
+  EXPECT_EQ(g_book.opens, 2);
+}
+
+TEST_F(StorageRobustnessTest, TheRootContainerOpensWhenTheBookCannotBeRead) {
+  g_book.failOpenStatus = STORE_STATUS_DISK_FULL;
+  library->AddRef();
+  StoreLink link(library);
+  EXPECT_EQ(link.LoadEntry(EntryKey{RootRecordId, ENTRY_TYPE_ROOT}, nullptr), S_OK);
+  EXPECT_EQ(link.Members().Count(), 0u);
+  EXPECT_EQ(link.LoadEntry(EntryKey{3, ENTRY_TYPE_PERSON}, nullptr), MAPI_E_NOT_ENOUGH_DISK);
 }
 
 } // namespace
