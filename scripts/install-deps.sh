@@ -20,6 +20,10 @@ want libbenchmark-dev test -f /usr/include/benchmark/benchmark.h
 # The Linux build compiles the dialog and string resources with mingw's windres too.
 want binutils-mingw-w64-x86-64 have_cmd x86_64-w64-mingw32-windres
 if [ "$what" = all ]; then
+  # The fuzz targets (clang with libFuzzer) and the valgrind run of the integration suite.
+  want clang have_cmd clang++
+  want libclang-rt-14-dev sh -c 'ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1'
+  want valgrind have_cmd valgrind
   want g++-mingw-w64-i686 have_cmd i686-w64-mingw32-g++-posix
   want g++-mingw-w64-x86-64 have_cmd x86_64-w64-mingw32-g++-posix
   want binutils-mingw-w64-i686 have_cmd i686-w64-mingw32-windres
