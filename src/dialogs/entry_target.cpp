@@ -57,4 +57,12 @@ bool HandBackNewId(LPMAPIPROP entry, EntryDialogParams* params) {
   return done;
 }
 
+bool WriteAndSave(LPMAPIPROP entry, ULONG count, LPSPropValue values) {
+  LPSPropProblemArray problems = nullptr;
+  HRESULT hr = entry->SetProps(count, values, &problems);
+  bool whole = SUCCEEDED(hr) && (!problems || problems->cProblem == 0);
+  if (problems) FreeBuffer(problems);
+  return whole && SUCCEEDED(entry->SaveChanges(0));
+}
+
 } // namespace abk

@@ -10,6 +10,10 @@ namespace abk {
 // given). Null when neither can be had. The caller releases it.
 LPMAPIPROP OpenDialogTarget(const EntryDialogParams* params, LPCIID editInterface, ULONG editType);
 
+// SetProps of every value, then SaveChanges. A value the entry reports it could not take (in its
+// problem array) fails the write before anything is saved: saving then would store the entry without it.
+bool WriteAndSave(LPMAPIPROP entry, ULONG count, LPSPropValue values);
+
 // Hands a newly saved entry's identifier to the dialog's caller, in a host block of its own. An entry
 // that reports its identifier as an error value still counts as saved, with nothing handed back; false
 // when the identifier cannot be read or copied.

@@ -107,7 +107,16 @@ bool LoadLists(HWND dialog, EntryDialogParams* params, char* text) {
     }
   }
   HWND list = GetDlgItem(dialog, IDC_AVAILABLE_LIST);
-  FillLists(dialog, memberRows, EditedGroupId(params));
+  if (!FillLists(dialog, memberRows, EditedGroupId(params))) {
+    // Lists filled only in part would let OK write part of the group: the dialog shows empty lists, as
+    // when the book cannot be read, and OK refuses a group without members.
+    ClearAvailableList(list);
+    ClearMemberList(GetDlgItem(dialog, IDC_MEMBER_LIST));
+    FreeMembers(&g_groupState.initial);
+    FreeMembers(&g_groupState.current);
+    FreeRowSet(memberRows);
+    return false;
+  }
   if (SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0) {
     LVITEMA focus = {};
     focus.stateMask = LVIS_FOCUSED;

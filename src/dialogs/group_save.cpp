@@ -77,13 +77,6 @@ LPABCONT OpenGroup(const EntryDialogParams* params) {
   return SUCCEEDED(hr) ? group : nullptr;
 }
 
-bool WriteFields(LPABCONT group, LPSPropValue values) {
-  LPSPropProblemArray problems = nullptr;
-  HRESULT hr = group->SetProps(2, values, &problems);
-  if (problems) FreeBuffer(problems);
-  return SUCCEEDED(hr) && SUCCEEDED(group->SaveChanges(0));
-}
-
 // An ENTRYLIST naming every node of a list, in list order, in one host block.
 LPENTRYLIST MakeEntryList(const MemberList& list) {
   LPENTRYLIST entries = nullptr;
@@ -103,26 +96,28 @@ LPENTRYLIST MakeEntryList(const MemberList& list) {
   return entries;
 }
 
-bool ReplaceMembers(LPABCONT group) {
-  if (g_groupState.initial.count) {
-    LPENTRYLIST initial = MakeEntryList(g_groupState.initial);
-    if (!initial) return false;
-    HRESULT hr = group->DeleteEntries(initial, 0);
-    FreeBuffer(initial);
-    if (FAILED(hr)) return false;
+// The members of `remove` leave the group, then those of `add` join it.
+bool ReplaceMembers(LPABCONT group, const MemberList& remove, const MemberList& add) {
+  if (remove.count) {
+    LPENTRYLIST removed = MakeEntryList(remove);
+    if (!removed) return false;
+    HRESULT hr = group->DeleteEntries(removed, 0);
+    FreeBuffer(removed);
+    // A partial completion is a failure here: the group would be saved without some of its members.
+    if (hr != S_OK) return false;
   }
-  LPENTRYLIST current = MakeEntryList(g_groupState.current);
-  if (!current) return false;
-  HRESULT hr = group->CopyEntries(current, 0, nullptr, 3);
-  FreeBuffer(current);
-  return SUCCEEDED(hr);
+  LPENTRYLIST added = MakeEntryList(add);
+  if (!added) return false;
+  HRESULT hr = group->CopyEntries(added, 0, nullptr, 3);
+  FreeBuffer(added);
+  return hr == S_OK;
 }
 
 // The member copy in the group keeps only its chosen numbers: the others are written blank through
 // the group, which records the unchosen blocks.
-bool BlankUnchosenNumbers(LPABCONT group, LPCIID groupInterface) {
+bool BlankUnchosenNumbers(LPABCONT group, LPCIID groupInterface, const MemberList& members) {
   static char empty[] = "";
-  for (const MemberNode* node = g_groupState.current.head; node; node = node->next) {
+  for (const MemberNode* node = members.head; node; node = node->next) {
     SPropValue blanks[8];
     ULONG count = 0;
     if (!(node->flags & ITEM_PRIMARY_FAX)) {
@@ -146,14 +141,58 @@ bool BlankUnchosenNumbers(LPABCONT group, LPCIID groupInterface) {
       return false;
     }
     LPMAPIPROP member = static_cast<LPMAPIPROP>(object);
-    LPSPropProblemArray problems = nullptr;
-    HRESULT hr = member->SetProps(count, blanks, &problems);
-    if (problems) FreeBuffer(problems);
-    if (SUCCEEDED(hr)) hr = member->SaveChanges(0);
+    bool written = WriteAndSave(member, count, blanks);
     member->Release();
-    if (FAILED(hr)) return false;
+    if (!written) return false;
   }
   return true;
+}
+
+// The name and keyword the edited group had before the save, for putting them back.
+LPSPropValue ReadOldFields(LPABCONT group) {
+  SizedSPropTagArray(2, tags) = {2, {PR_DISPLAY_NAME, PR_COMMENT}};
+  ULONG count = 0;
+  LPSPropValue values = nullptr;
+  HRESULT hr = group->GetProps(reinterpret_cast<LPSPropTagArray>(&tags), 0, &count, &values);
+  if (FAILED(hr) || count != 2) {
+    if (values) FreeBuffer(values);
+    return nullptr;
+  }
+  return values;
+}
+
+// A new group that was written only in part leaves the book again.
+void RemoveNewGroup(LPABCONT group, const EntryDialogParams* params) {
+  SizedSPropTagArray(1, tags) = {1, {PR_ENTRYID}};
+  ULONG count = 0;
+  LPSPropValue id = nullptr;
+  if (FAILED(group->GetProps(reinterpret_cast<LPSPropTagArray>(&tags), 0, &count, &id)) || !id) return;
+  ULONG type = 0;
+  LPUNKNOWN root = nullptr;
+  if (PROP_TYPE(id->ulPropTag) == PT_BINARY &&
+      SUCCEEDED(params->session->OpenEntry(0, nullptr, nullptr, MAPI_BEST_ACCESS, &type, &root)) && root) {
+    ENTRYLIST one = {1, &id->Value.bin};
+    static_cast<LPABCONT>(root)->DeleteEntries(&one, 0);
+    root->Release();
+  }
+  FreeBuffer(id);
+}
+
+// After a write failed part-way, the group is put back as the dialog found it, so that the book never
+// keeps half a save: a repeated OK starts again from the same state, and Cancel loses nothing. An
+// edited group gets back its name, keyword and members with their number choices; a new one leaves.
+void PutBack(LPABCONT group, const EntryDialogParams* params, LPSPropValue oldFields, LPCIID groupInterface) {
+  if (!IsEditing(params)) {
+    RemoveNewGroup(group, params);
+    return;
+  }
+  SPropValue restored[2];
+  ULONG count = 0;
+  for (ULONG i = 0; oldFields && i < 2; ++i)
+    if (PROP_TYPE(oldFields[i].ulPropTag) != PT_ERROR) restored[count++] = oldFields[i];
+  if (count) WriteAndSave(group, count, restored);
+  if (ReplaceMembers(group, g_groupState.current, g_groupState.initial))
+    BlankUnchosenNumbers(group, groupInterface, g_groupState.initial);
 }
 
 } // namespace
@@ -182,9 +221,13 @@ bool SaveGroup(HWND dialog, EntryDialogParams* params) {
   }
 
   LPABCONT group = OpenGroup(params);
-  bool saved = group && WriteFields(group, values) && ReplaceMembers(group) &&
-               BlankUnchosenNumbers(group, editing ? &IID_IDistList : &IID_IABContainer) &&
-               (editing || HandBackNewId(group, params));
+  LPCIID groupInterface = editing ? &IID_IDistList : &IID_IABContainer;
+  LPSPropValue oldFields = group && editing ? ReadOldFields(group) : nullptr;
+  bool saved =
+      group && WriteAndSave(group, 2, values) && ReplaceMembers(group, g_groupState.initial, g_groupState.current) &&
+      BlankUnchosenNumbers(group, groupInterface, g_groupState.current) && (editing || HandBackNewId(group, params));
+  if (group && !saved) PutBack(group, params, oldFields, groupInterface);
+  if (oldFields) FreeBuffer(oldFields);
   if (group) group->Release();
   FreeBuffer(values);
   return saved;

@@ -99,13 +99,6 @@ bool ValuesPass(HWND dialog, const EntryDialogParams* params, LPSPropValue value
   return true;
 }
 
-bool WriteValues(LPMAPIPROP entry, LPSPropValue values) {
-  LPSPropProblemArray problems = nullptr;
-  HRESULT hr = entry->SetProps(kPersonFieldCount, values, &problems);
-  if (problems) FreeBuffer(problems);
-  return SUCCEEDED(hr) && SUCCEEDED(entry->SaveChanges(0));
-}
-
 } // namespace
 
 bool SavePerson(HWND dialog, EntryDialogParams* params) {
@@ -118,7 +111,7 @@ bool SavePerson(HWND dialog, EntryDialogParams* params) {
   LPMAPIPROP entry = nullptr;
   if (ValuesPass(dialog, params, values)) {
     entry = OpenDialogTarget(params, &IID_IMailUser, MAPI_MAILUSER);
-    saved = entry && WriteValues(entry, values) && (editing || HandBackNewId(entry, params));
+    saved = entry && WriteAndSave(entry, kPersonFieldCount, values) && (editing || HandBackNewId(entry, params));
   }
   if (entry) entry->Release();
   FreeBuffer(values);

@@ -49,6 +49,7 @@ public:
 private:
   HRESULT Initialize();
   HRESULT BuildContentsTable(LPMAPITABLE* view);
+  HRESULT AppendRow(LPTABLEDATA table, ContainerReader& reader, EntryKey key, PropList& scratch);
   HRESULT BuildRow(PropList& scratch, LPSPropValue* row);
   void LockContainer() { EnterCriticalSection(&containerLock_); }
   void UnlockContainer() { LeaveCriticalSection(&containerLock_); }

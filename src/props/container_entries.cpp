@@ -45,8 +45,10 @@ HRESULT STDMETHODCALLTYPE ABContainer::CopyEntries(LPENTRYLIST lpEntries, ULONG,
     }
     // The member list is also read by SaveChanges under the property lock (taken after ours).
     LockProps();
-    Link().Members().AddMember(key);
-    MarkModified();
+    if (Link().Members().AddMember(key))
+      MarkModified();
+    else
+      refused = true;
     UnlockProps();
   }
   HRESULT hr = SaveChanges(0);
@@ -75,9 +77,11 @@ HRESULT STDMETHODCALLTYPE ABContainer::DeleteEntries(LPENTRYLIST lpEntries, ULON
       index.Value.bin = {sizeof(ULONG), reinterpret_cast<LPBYTE>(&key.recordId)};
       if (FAILED(contents_->HrDeleteRow(&index))) problem = true;
     }
-    if (self.typeWord == ENTRY_TYPE_ROOT)
-      DeleteEntry(Link().Library(), key); // the entry leaves the address book; the store's answer is not used
-    else if (self.typeWord == ENTRY_TYPE_GROUP) {
+    if (self.typeWord == ENTRY_TYPE_ROOT) {
+      // The entry leaves the address book. A deletion the store refused is reported as a partial
+      // completion, as CopyEntries reports a write that failed: never as plain success.
+      if (FAILED(DeleteEntry(Link().Library(), key))) problem = true;
+    } else if (self.typeWord == ENTRY_TYPE_GROUP) {
       LockProps();
       Link().Members().RemoveMember(key); // the entry stays in the address book
       UnlockProps();
@@ -87,7 +91,7 @@ HRESULT STDMETHODCALLTYPE ABContainer::DeleteEntries(LPENTRYLIST lpEntries, ULON
   if (self.typeWord == ENTRY_TYPE_GROUP) {
     EntryKey parent = ParentKey();
     LockProps();
-    Link().SaveEntry(self, parent); // the shortened member list; the store's answer is not used
+    if (FAILED(Link().SaveEntry(self, parent))) problem = true; // the shortened member list
     UnlockProps();
   }
   if (deleted) NotifyModified();

@@ -13,6 +13,9 @@ static HRESULT NewContentsTable(LPTABLEDATA* table) {
   return CreateTableData(&IID_IMAPITableData, 0, TBLTYPE_DYNAMIC, PR_INSTANCE_KEY, kContentsColumns.Get(), table);
 }
 
+// Running out of memory ends the whole table: a table quietly missing rows would pass for the book.
+static bool IsOutOfMemory(HRESULT hr) { return hr == E_OUTOFMEMORY || hr == MAPI_E_NOT_ENOUGH_MEMORY; }
+
 static HRESULT NewView(LPTABLEDATA table, LPMAPITABLE* view) { return table->HrGetView(nullptr, nullptr, 0, view); }
 
 HRESULT STDMETHODCALLTYPE ABContainer::GetContentsTable(ULONG ulFlags, LPMAPITABLE* lppTable) {
@@ -25,6 +28,8 @@ HRESULT STDMETHODCALLTYPE ABContainer::GetContentsTable(ULONG ulFlags, LPMAPITAB
   HRESULT hr;
   if (contents_) {
     hr = NewView(contents_, &view);
+  } else if (IsOutOfMemory(Link().MembersRead())) {
+    hr = Link().MembersRead(); // the member list is partial
   } else if (Link().Members().Count() == 0) {
     hr = NewContentsTable(&contents_);
     if (SUCCEEDED(hr)) hr = NewView(contents_, &view);
@@ -44,36 +49,18 @@ HRESULT ABContainer::BuildContentsTable(LPMAPITABLE* view) {
   HRESULT hr = NewContentsTable(&table);
   if (FAILED(hr)) return hr;
 
-  const ProviderEntryId& self = Identifier();
-  StoreLibrary& library = Link().Library();
+  ContainerReader reader(Link().Library());
+  // A book that cannot be read gives an empty table, as an entry that cannot be read is left out.
+  bool readable = SUCCEEDED(reader.Open(Identifier().self));
   MemberList& members = Link().Members();
   PropList scratch;
-  ContainerReader reader(library);
-  // A book that cannot be read gives an empty table, as an entry that cannot be read is left out.
-  bool readable = SUCCEEDED(reader.Open(self.self));
   for (ULONG i = 0; readable && i < members.Count(); ++i) {
-    // An entry that cannot be read or shown is left out of the table; nobody is told.
-    EntryKey key = members.At(i);
+    hr = AppendRow(table, reader, members.At(i), scratch);
     scratch.Clear();
-    if (FAILED(reader.Read(key, scratch))) continue;
-
-    LPENTRYID rowId = nullptr;
-    if (FAILED(MakeEntryId(Session(), 0, key.recordId, key.typeWord, &self, &rowId))) continue;
-    SPropValue value{};
-    value.ulPropTag = PR_ENTRYID;
-    value.Value.bin = {ENTRYID_SIZE, reinterpret_cast<LPBYTE>(rowId)};
-    HRESULT appended = scratch.AppendProp(value);
-    abk::FreeBuffer(rowId);
-    if (FAILED(appended)) continue;
-    value.ulPropTag = PR_OBJECT_TYPE;
-    value.Value.l = TypeWordForRecordId(key.recordId) == ENTRY_TYPE_GROUP ? MAPI_DISTLIST : MAPI_MAILUSER;
-    if (FAILED(scratch.AppendProp(value))) continue;
-
-    LPSPropValue row = nullptr;
-    if (FAILED(BuildRow(scratch, &row))) continue;
-    SRow modified{0, kContentsColumns.cValues, row};
-    table->HrModifyRow(&modified);
-    abk::FreeBuffer(row);
+    if (IsOutOfMemory(hr)) {
+      table->Release();
+      return hr;
+    }
   }
 
   hr = NewView(table, view);
@@ -83,6 +70,34 @@ HRESULT ABContainer::BuildContentsTable(LPMAPITABLE* view) {
   }
   if (contents_) contents_->Release();
   contents_ = table;
+  return hr;
+}
+
+// One entry's row. An entry that cannot be read or shown is left out of the table; nobody is told.
+HRESULT ABContainer::AppendRow(LPTABLEDATA table, ContainerReader& reader, EntryKey key, PropList& scratch) {
+  HRESULT hr = reader.Read(key, scratch);
+  if (FAILED(hr)) return hr;
+
+  LPENTRYID rowId = nullptr;
+  hr = MakeEntryId(Session(), 0, key.recordId, key.typeWord, &Identifier(), &rowId);
+  if (FAILED(hr)) return hr;
+  SPropValue value{};
+  value.ulPropTag = PR_ENTRYID;
+  value.Value.bin = {ENTRYID_SIZE, reinterpret_cast<LPBYTE>(rowId)};
+  hr = scratch.AppendProp(value);
+  abk::FreeBuffer(rowId);
+  if (FAILED(hr)) return hr;
+  value.ulPropTag = PR_OBJECT_TYPE;
+  value.Value.l = TypeWordForRecordId(key.recordId) == ENTRY_TYPE_GROUP ? MAPI_DISTLIST : MAPI_MAILUSER;
+  hr = scratch.AppendProp(value);
+  if (FAILED(hr)) return hr;
+
+  LPSPropValue row = nullptr;
+  hr = BuildRow(scratch, &row);
+  if (FAILED(hr)) return hr;
+  SRow modified{0, kContentsColumns.cValues, row};
+  hr = table->HrModifyRow(&modified);
+  abk::FreeBuffer(row);
   return hr;
 }
 
@@ -97,7 +112,14 @@ HRESULT ABContainer::BuildRow(PropList& scratch, LPSPropValue* result) {
   for (ULONG i = 0; i < columns; ++i) {
     ULONG tag = kContentsColumns.aulPropTag[i];
     PropElement* element = scratch.FindProp(tag);
-    if (!element || FAILED(CopyStoredValue(*element, row, &row[i]))) MakeNotFoundValue(&row[i], tag);
+    HRESULT copied = element ? CopyStoredValue(*element, row, &row[i]) : MAPI_E_NOT_FOUND;
+    // A value missing for want of memory would read as an empty column, which a caller could take for
+    // the entry's own (and write back); the row fails instead, and with it the table.
+    if (IsOutOfMemory(copied)) {
+      abk::FreeBuffer(row);
+      return copied;
+    }
+    if (FAILED(copied)) MakeNotFoundValue(&row[i], tag);
   }
 
   // The index column: the entry's record id, the first four bytes of its key in the row's identifier.

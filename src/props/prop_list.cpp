@@ -245,19 +245,20 @@ bool MemberList::Grow() {
   return true;
 }
 
-void MemberList::AddMember(const EntryKey& key) {
+bool MemberList::AddMember(const EntryKey& key) {
   ULONG index = IndexOf(key);
   if (index != kNone) {
     keys_[index] = key;
-    return;
+    return true;
   }
-  if (count_ == capacity_ && !Grow()) return;
+  if (count_ == capacity_ && !Grow()) return false;
   keys_[count_] = key;
   ULONG slot = HashKey(key) & (slotCount_ - 1);
   while (slots_[slot] != kNone)
     slot = (slot + 1) & (slotCount_ - 1);
   slots_[slot] = count_;
   ++count_;
+  return true;
 }
 
 bool MemberList::RemoveMember(const EntryKey& key) {

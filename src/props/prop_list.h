@@ -63,7 +63,8 @@ public:
   MemberList& operator=(const MemberList&) = delete;
 
   // Appends the key, or replaces an equal one in place. Without memory the key is silently not added.
-  void AddMember(const EntryKey& key);
+  // False when memory runs out: the key is then not listed.
+  bool AddMember(const EntryKey& key);
   // Removes the first equal key; false when none is listed.
   bool RemoveMember(const EntryKey& key);
   bool Contains(const EntryKey& key) const { return IndexOf(key) != kNone; }

@@ -196,12 +196,20 @@ HRESULT PropObjectCore::PropSaveChanges(ULONG) {
   }
   HRESULT hr = link_->SaveEntry(entryId_.self, entryId_.parent);
   if (SUCCEEDED(hr)) {
-    SPropValue id;
-    memset(&id, 0, sizeof id);
-    id.ulPropTag = PR_ENTRYID;
-    id.Value.bin.cb = sizeof entryId_;
-    id.Value.bin.lpb = reinterpret_cast<LPBYTE>(&entryId_);
-    hr = link_->Props().SetProp(id);
+    // The identifier the object already holds (the template's, for a new entry) is rewritten in place:
+    // a save that reached the book is never reported as failed for want of memory afterwards.
+    PropElement* held = link_->Props().FindProp(PR_ENTRYID);
+    if (held && held->value.ulPropTag == PR_ENTRYID && held->value.Value.bin.cb == sizeof entryId_ &&
+        held->value.Value.bin.lpb) {
+      memcpy(held->value.Value.bin.lpb, &entryId_, sizeof entryId_);
+    } else {
+      SPropValue id;
+      memset(&id, 0, sizeof id);
+      id.ulPropTag = PR_ENTRYID;
+      id.Value.bin.cb = sizeof entryId_;
+      id.Value.bin.lpb = reinterpret_cast<LPBYTE>(&entryId_);
+      hr = link_->Props().SetProp(id);
+    }
     modified_ &= ~1u;
     NotifyModified();
   }

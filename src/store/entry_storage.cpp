@@ -231,7 +231,7 @@ HRESULT ReadMemberKeysIn(OpenedBook& book, const EntryKey& key, MemberList& memb
     while (cursor.Next(&record, &size)) {
       if (!IsMemberRecord(record)) continue;
       ULONG id = RecordWord(record, offsetof(GroupMemberRecord, memberId));
-      members.AddMember(EntryKey{id, TypeWordForRecordId(id)});
+      if (!members.AddMember(EntryKey{id, TypeWordForRecordId(id)})) return E_OUTOFMEMORY;
     }
     return S_OK;
   }
@@ -250,10 +250,11 @@ HRESULT ReadMemberKeysIn(OpenedBook& book, const EntryKey& key, MemberList& memb
     return book.Failure();
   }
   ULONG listed = list.count < count ? list.count : count;
-  for (ULONG i = 0; i < listed; ++i)
-    members.AddMember(EntryKey{ids[i], TypeWordForRecordId(ids[i])});
+  hr = S_OK;
+  for (ULONG i = 0; i < listed && SUCCEEDED(hr); ++i)
+    if (!members.AddMember(EntryKey{ids[i], TypeWordForRecordId(ids[i])})) hr = E_OUTOFMEMORY;
   abk::HeapFree(ids);
-  return S_OK;
+  return hr;
 }
 
 HRESULT WriteIn(OpenedBook& book, const EntryKey& key, const EntryKey& parent, PropList& list,
@@ -351,7 +352,7 @@ HRESULT StoreLink::LoadEntry(const EntryKey& key, const EntryKey* parent) {
   // The root container has no record of its own: it opens even when the book cannot be read, and a
   // container whose members cannot all be listed still opens, with the members read so far.
   if (key.typeWord == ENTRY_TYPE_ROOT) {
-    if (SUCCEEDED(hr)) ReadMemberKeysIn(book, key, members_);
+    membersRead_ = SUCCEEDED(hr) ? ReadMemberKeysIn(book, key, members_) : hr;
     return S_OK;
   }
   if (FAILED(hr)) return hr;
@@ -360,7 +361,7 @@ HRESULT StoreLink::LoadEntry(const EntryKey& key, const EntryKey* parent) {
   ULONG fieldsRead = 0;
   hr = ReadWithParent(book, key, parent, props_, &fieldsRead);
   if (FAILED(hr)) return hr;
-  if (key.typeWord == ENTRY_TYPE_GROUP) ReadMemberKeysIn(book, key, members_);
+  if (key.typeWord == ENTRY_TYPE_GROUP) membersRead_ = ReadMemberKeysIn(book, key, members_);
   // The object's own initial properties are already in the list: what counts is whether the record
   // held any field the provider knows.
   if (fieldsRead == 0) return MAPI_E_NOT_FOUND;
@@ -372,9 +373,26 @@ HRESULT StoreLink::SaveEntry(EntryKey& key, const EntryKey& parent) {
   HRESULT hr = book.Open();
   if (FAILED(hr)) return hr;
   hr = ResolveIn(book, RESOLVE_EXISTING, key);
-  if (hr == MAPI_E_NOT_FOUND) hr = ResolveIn(book, RESOLVE_OR_CREATE, key);
+  if (hr != MAPI_E_NOT_FOUND) {
+    if (FAILED(hr)) return hr;
+    // A group written whole from a member list that was only partly read would lose the rest.
+    if (key.typeWord == ENTRY_TYPE_GROUP && parent.typeWord == ENTRY_TYPE_ROOT && FAILED(membersRead_))
+      return membersRead_;
+    return WriteIn(book, key, parent, props_, &members_);
+  }
+  EntryKey created = key;
+  hr = ResolveIn(book, RESOLVE_OR_CREATE, created);
   if (FAILED(hr)) return hr;
-  return WriteIn(book, key, parent, props_, &members_);
+  hr = WriteIn(book, created, parent, props_, &members_);
+  if (FAILED(hr)) {
+    // A new record whose first write failed would be an empty entry in the book: it goes again, and the
+    // key still names the template, so a later save creates the entry afresh.
+    STORE_DELETEPROPS* deleteProps = library_->LookUpDeleteProps();
+    if (deleteProps) deleteProps(book.Handle(), 0, book.Status(), created.recordId);
+    return hr;
+  }
+  key = created;
+  return S_OK;
 }
 
 HRESULT ContainerReader::Open(const EntryKey& container) {

@@ -65,10 +65,13 @@ public:
 
   PropList& Props() { return props_; }
   MemberList& Members() { return members_; }
+  // How reading the member list ended when the entry was loaded: a failure leaves it partial.
+  HRESULT MembersRead() const { return membersRead_; }
   StoreLibrary& Library() { return *library_; }
 
 private:
   PropList props_;
   MemberList members_;
+  HRESULT membersRead_ = S_OK; // how reading the member list ended: a partial list is never written
   StoreLibrary* library_;
 };

@@ -33,9 +33,12 @@ HRESULT SetStrings(IMAPIProp* object, const std::vector<std::pair<ULONG, std::st
 std::string NewBookPath() {
   static std::atomic<int> serial{0};
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::filesystem::path path =
-      std::filesystem::temp_directory_path() /
-      ("abk-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" + std::to_string(serial++) + ".adr");
+  std::string name =
+      "abk-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" + std::to_string(serial++);
+  // Parameterised tests carry slashes in their names.
+  for (char& c : name)
+    if (c == '/') c = '-';
+  std::filesystem::path path = std::filesystem::temp_directory_path() / (name + ".adr");
   std::filesystem::remove(path);
   return path.string();
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <ostream>
 
@@ -45,6 +46,7 @@ RawStore::RawStore() {
   Resolve(module_, "GetProps", getProps_);
   Resolve(module_, "SetProps", setProps_);
   Resolve(module_, "DeleteProps", deleteProps_);
+  Resolve(module_, "GetRecordId", getRecordId_);
 }
 
 RawStore::~RawStore() {
@@ -158,6 +160,27 @@ void RawStore::Delete(const std::string& book, ULONG id) {
   Handle handle(open_, close_, book);
   ULONG status = 0;
   EXPECT_NE(deleteProps_(handle, 0, &status, id), 0u);
+}
+
+std::vector<std::pair<ULONG, std::vector<RawRecord>>> RawStore::Dump(const std::string& book) {
+  std::vector<ULONG> ids;
+  {
+    Handle handle(open_, close_, book);
+    ULONG status = 0;
+    StoreIdList list{0, nullptr};
+    ULONG answer = getRecordId_(handle, STORE_SELECT_ALL_ENTRIES, &status, &list);
+    EXPECT_NE(answer, STORE_CALL_FAILED) << "status " << status;
+    if (answer == STORE_CALL_FAILED || list.count == 0) return {};
+    ids.resize(list.count);
+    list = StoreIdList{static_cast<ULONG>(ids.size()), ids.data()};
+    getRecordId_(handle, STORE_SELECT_ALL_ENTRIES, &status, &list);
+    ids.resize(std::min<size_t>(ids.size(), list.count));
+  }
+  std::sort(ids.begin(), ids.end());
+  std::vector<std::pair<ULONG, std::vector<RawRecord>>> entries;
+  for (ULONG id : ids)
+    entries.emplace_back(id, Read(book, id));
+  return entries;
 }
 
 } // namespace abktest

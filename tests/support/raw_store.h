@@ -38,6 +38,8 @@ public:
   std::vector<RawRecord> Read(const std::string& book, ULONG id);
   bool Exists(const std::string& book, ULONG id);
   void Delete(const std::string& book, ULONG id);
+  // Every live entry of the book with its records, in id order: what a test compares before and after.
+  std::vector<std::pair<ULONG, std::vector<RawRecord>>> Dump(const std::string& book);
 
 private:
   HMODULE module_ = nullptr;
@@ -48,6 +50,7 @@ private:
   STORE_GETPROPS* getProps_ = nullptr;
   STORE_SETPROPS* setProps_ = nullptr;
   STORE_DELETEPROPS* deleteProps_ = nullptr;
+  STORE_GETRECORDID* getRecordId_ = nullptr;
 };
 
 } // namespace abktest
