@@ -5,6 +5,7 @@
 #include "dialogs/dialog_common.h"
 #include "dialogs/group_rules.h"
 #include "provider/heap.h"
+#include "provider/session.h"
 #include "resources/resource.h"
 
 namespace abk {
@@ -19,6 +20,17 @@ bool OnPath(const CountPath* path, const BYTE* groupId) {
 }
 
 ULONG RecordOf(const BYTE* entryId) { return EntryKeyOf(entryId).recordId; }
+
+// A group the book lists but that does not open as an entry (a record a host saved without any field):
+// it has no members to count, and it must not stop every other group from being saved.
+bool IsUnopenable(AddressBookSession* session, const BYTE* id) {
+  ULONG type = 0;
+  LPUNKNOWN object = nullptr;
+  HRESULT hr =
+      session->OpenEntry(ENTRYID_SIZE, reinterpret_cast<LPENTRYID>(const_cast<BYTE*>(id)), nullptr, 0, &type, &object);
+  if (object) object->Release();
+  return hr == MAPI_E_NOT_FOUND;
+}
 
 ULONG SelectedNumbers(ULONG flags) {
   return ((flags & ITEM_PRIMARY_FAX) ? 1 : 0) + ((flags & ITEM_SECONDARY_FAX) ? 1 : 0);
@@ -92,7 +104,8 @@ bool BuildGroupTable(AddressBookSession* session, const SRowSet* rows, const BYT
     table->byRecord[table->count] = table->count;
     ++table->count;
     if (!ReadContainerRows(session, ENTRYID_SIZE, reinterpret_cast<LPENTRYID>(const_cast<BYTE*>(id)), 0,
-                           &entry.members)) {
+                           &entry.members) &&
+        !IsUnopenable(session, id)) {
       FreeGroupTable(table);
       return false;
     }

@@ -265,6 +265,23 @@ TEST_F(GroupDialogTest, ThreeThousandGroupsBlockANewGroupButNotAnEdit) {
   EXPECT_EQ(StoredMembers(last), (std::vector<std::pair<ULONG, ULONG>>{{anne, 1}}));
 }
 
+// A host can save a group without giving it any field; such a group does not open, and it must not
+// stop the other groups from being saved.
+TEST_F(GroupDialogTest, AGroupWithoutAnyFieldDoesNotBlockOtherSaves) {
+  ULONG anne = Person("Anne", "0101");
+  ULONG bare = store.NewGroup(book, {});
+  ULONG team = Group("Equipe", {{anne, 1}});
+  EXPECT_EQ(EditGroup(team,
+                      [&](DialogView& dialog) {
+                        dialog.Type(IDC_KEYWORD, "vente");
+                        dialog.Click(IDOK);
+                        EXPECT_TRUE(NewMessages().empty());
+                      }),
+            IDOK);
+  EXPECT_EQ(StoredField(team, kKeywordField), "vente");
+  EXPECT_TRUE(store.Exists(book, bare));
+}
+
 TEST_F(GroupDialogTest, OkWantsANameThenMembersOneMessageAtATime) {
   Person("Anne", "0101");
   EXPECT_EQ(AddGroup([&](DialogView& dialog) {
