@@ -104,6 +104,7 @@ TEST_F(ConcurrencyEntryTest, ThreadsSaveTheirOwnPersonsAndOnePersonTheyShare) {
     }
   });
   EXPECT_EQ(problems.Count(), 0) << problems.Text();
+  shared->Release();
 
   for (int t = 0; t < kThreads; ++t) {
     IMAPIProp* person = OpenById(IdInRoot(own[t]));
@@ -121,7 +122,6 @@ TEST_F(ConcurrencyEntryTest, ThreadsSaveTheirOwnPersonsAndOnePersonTheyShare) {
   EXPECT_EQ(ReadString(person, PR_DISPLAY_NAME), "Shared");
   EXPECT_EQ(ReadString(person, PR_BUSINESS_FAX_NUMBER), "0200");
   person->Release();
-  shared->Release();
 }
 
 TEST_F(ConcurrencyEntryTest, ThreadsAddAndRemoveMembersOfOneGroup) {

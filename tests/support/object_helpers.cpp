@@ -33,9 +33,11 @@ HRESULT SetStrings(IMAPIProp* object, const std::vector<std::pair<ULONG, std::st
 std::string NewBookPath() {
   static std::atomic<int> serial{0};
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::filesystem::path path =
-      std::filesystem::temp_directory_path() /
-      ("abk-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" + std::to_string(serial++) + ".adr");
+  // The process id keeps apart the books of two runs at once (two flavours, or a run under valgrind
+  // beside an ordinary one), which would otherwise share every name.
+  std::filesystem::path path = std::filesystem::temp_directory_path() /
+                               ("abk-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
+                                std::to_string(GetCurrentProcessId()) + "-" + std::to_string(serial++) + ".adr");
   std::filesystem::remove(path);
   return path.string();
 }
