@@ -191,7 +191,10 @@ HRESULT STDMETHODCALLTYPE ABContainer::CreateEntry(ULONG cbEntryID, LPENTRYID lp
     return MAPI_E_INVALID_ENTRYID;
   }
   if (FAILED(hr)) return hr;
+  // The flag is read by SaveChanges under the property lock, and threads may create through one container.
+  LockProps();
   MarkModified();
+  UnlockProps();
   *lppMAPIPropEntry = object;
   return S_OK;
 }

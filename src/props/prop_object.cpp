@@ -188,9 +188,10 @@ void PropObjectCore::NotifyModified() {
 }
 
 HRESULT PropObjectCore::PropSaveChanges(ULONG) {
-  if (entryId_.self.typeWord & 0x4000) return S_OK;
+  // The identifier is read under the lock too: the first save of a new entry rewrites it while other
+  // threads may be saving the same object.
   LockProps();
-  if (!IsModified()) {
+  if ((entryId_.self.typeWord & 0x4000) || !IsModified()) {
     UnlockProps();
     return S_OK;
   }

@@ -216,10 +216,38 @@ HRESULT ReadPropertiesIn(OpenedBook& book, const EntryKey& key, PropList& list, 
   return S_OK;
 }
 
+// Every entry of the book: the count, then the list. An entry made between the two calls (by another
+// thread or process) makes the list refuse for want of room; grew says so.
+HRESULT ReadAllIdsOnce(OpenedBook& book, MemberList& members, bool* grew) {
+  StoreLibrary& library = book.Library();
+  StoreIdList list{0, nullptr};
+  if (library.getRecordId(book.Handle(), STORE_SELECT_ALL_ENTRIES, book.Status(), &list) == STORE_CALL_FAILED)
+    return book.Failure();
+  ULONG count = list.count;
+  if (count == 0) return S_OK;
+  if (count > 0x7FFFFFFF / sizeof(ULONG)) return MAPI_E_DISK_ERROR;
+  auto* ids = static_cast<ULONG*>(abk::HeapAllocate(count * sizeof(ULONG)));
+  if (!ids) return E_OUTOFMEMORY;
+  list = StoreIdList{count, ids};
+  if (library.getRecordId(book.Handle(), STORE_SELECT_ALL_ENTRIES, book.Status(), &list) == STORE_CALL_FAILED) {
+    abk::HeapFree(ids);
+    *grew = *book.Status() == STORE_STATUS_INVALID_ARGUMENT;
+    return book.Failure();
+  }
+  ULONG listed = list.count < count ? list.count : count;
+  HRESULT hr = S_OK;
+  for (ULONG i = 0; i < listed && SUCCEEDED(hr); ++i)
+    if (!members.AddMember(EntryKey{ids[i], TypeWordForRecordId(ids[i])})) hr = E_OUTOFMEMORY;
+  abk::HeapFree(ids);
+  return hr;
+}
+
+// As with a record's records, a list that grew meanwhile is asked for again, a few times at most.
+constexpr int kListAttempts = 4;
+
 // ReadMemberKeys on a book already open.
 HRESULT ReadMemberKeysIn(OpenedBook& book, const EntryKey& key, MemberList& members) {
   if (key.typeWord != ENTRY_TYPE_ROOT && key.typeWord != ENTRY_TYPE_GROUP) return E_INVALIDARG;
-  StoreLibrary& library = book.Library();
   HRESULT hr = S_OK;
   if (key.typeWord == ENTRY_TYPE_GROUP) {
     RecordSet records;
@@ -236,24 +264,11 @@ HRESULT ReadMemberKeysIn(OpenedBook& book, const EntryKey& key, MemberList& memb
     return S_OK;
   }
 
-  StoreIdList list{0, nullptr};
-  if (library.getRecordId(book.Handle(), STORE_SELECT_ALL_ENTRIES, book.Status(), &list) == STORE_CALL_FAILED)
-    return book.Failure();
-  ULONG count = list.count;
-  if (count == 0) return S_OK;
-  if (count > 0x7FFFFFFF / sizeof(ULONG)) return MAPI_E_DISK_ERROR;
-  auto* ids = static_cast<ULONG*>(abk::HeapAllocate(count * sizeof(ULONG)));
-  if (!ids) return E_OUTOFMEMORY;
-  list = StoreIdList{count, ids};
-  if (library.getRecordId(book.Handle(), STORE_SELECT_ALL_ENTRIES, book.Status(), &list) == STORE_CALL_FAILED) {
-    abk::HeapFree(ids);
-    return book.Failure();
+  for (int attempt = 0; attempt < kListAttempts; ++attempt) {
+    bool grew = false;
+    hr = ReadAllIdsOnce(book, members, &grew);
+    if (!grew) return hr;
   }
-  ULONG listed = list.count < count ? list.count : count;
-  hr = S_OK;
-  for (ULONG i = 0; i < listed && SUCCEEDED(hr); ++i)
-    if (!members.AddMember(EntryKey{ids[i], TypeWordForRecordId(ids[i])})) hr = E_OUTOFMEMORY;
-  abk::HeapFree(ids);
   return hr;
 }
 

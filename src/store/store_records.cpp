@@ -18,7 +18,22 @@ HRESULT OpenedBook::Open() {
 
 RecordSet::~RecordSet() { abk::HeapFree(data_); }
 
+// Saves come between a reader's two calls only when several threads or processes share the book, and
+// each one that does costs one more pair of calls; a reader that keeps losing gives up with the store's
+// answer rather than wait.
+constexpr int kReadAttempts = 4;
+
 HRESULT RecordSet::Read(OpenedBook& book, ULONG recordId) {
+  HRESULT hr = S_OK;
+  for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+    bool grew = false;
+    hr = ReadOnce(book, recordId, &grew);
+    if (!grew) return hr;
+  }
+  return hr;
+}
+
+HRESULT RecordSet::ReadOnce(OpenedBook& book, ULONG recordId, bool* grew) {
   abk::HeapFree(data_);
   data_ = nullptr;
   size_ = 0;
@@ -38,7 +53,10 @@ HRESULT RecordSet::Read(OpenedBook& book, ULONG recordId) {
 
   StoreRecordBlock block{count, data_};
   ULONG copied = library.getProps(book.Handle(), recordId, book.Status(), &block);
-  if (copied == STORE_CALL_FAILED) return book.Failure();
+  if (copied == STORE_CALL_FAILED) {
+    *grew = *book.Status() == STORE_STATUS_INVALID_ARGUMENT;
+    return book.Failure();
+  }
   // The library may not claim more records than the room it was given.
   count_ = copied < count ? copied : count;
   return S_OK;

@@ -38,7 +38,8 @@ public:
   RecordSet& operator=(const RecordSet&) = delete;
 
   // Reads every record of recordId: the count with a null block, then the records. A record with no
-  // records leaves the set empty and succeeds.
+  // records leaves the set empty and succeeds. A record that grew between the two calls (saved
+  // meanwhile by another thread or process) is counted again, a few times at most.
   HRESULT Read(OpenedBook& book, ULONG recordId);
 
   ULONG Count() const { return count_; }
@@ -60,6 +61,9 @@ public:
   };
 
 private:
+  // One count and one copy; grew is set when the copy was refused for want of room.
+  HRESULT ReadOnce(OpenedBook& book, ULONG recordId, bool* grew);
+
   BYTE* data_ = nullptr;
   size_t size_ = 0;
   ULONG count_ = 0;

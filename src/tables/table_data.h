@@ -26,7 +26,10 @@ public:
   HRESULT STDMETHODCALLTYPE HrModifyRows(ULONG ulFlags, LPSRowSet lpSRowSet) override;
   HRESULT STDMETHODCALLTYPE HrDeleteRows(ULONG ulFlags, LPSRowSet lprowsetToDelete, ULONG* cRowsDeleted) override;
 
-  // What the views read: rows are looked at in place, never copied twice.
+  // What the views read: rows are looked at in place, never copied twice, so a view holds the table's
+  // lock (after its own) for as long as it looks at them. The row operations above take it themselves.
+  void Lock() { EnterCriticalSection(&lock_); }
+  void Unlock() { LeaveCriticalSection(&lock_); }
   ULONG RowCount() const { return rows_.Count(); }
   const SRow* RowAt(ULONG position) const;
   const SPropTagArray& Columns() const { return *columns_; }
@@ -42,7 +45,19 @@ private:
   LPSPropTagArray columns_; // the creator's, kept alive by it for the table's whole life
   RowIndex rows_;
   LONG refCount_ = 0;
-  CRITICAL_SECTION lock_;
+  CRITICAL_SECTION lock_; // the reference count and the rows: a container changes them while views read
+};
+
+// Holds a table's lock for one scope.
+class TableLock final {
+public:
+  explicit TableLock(TableData& table) : table_(table) { table_.Lock(); }
+  ~TableLock() { table_.Unlock(); }
+  TableLock(const TableLock&) = delete;
+  TableLock& operator=(const TableLock&) = delete;
+
+private:
+  TableData& table_;
 };
 
 // Creates a table with no rows and one reference for the caller. A given interface identifier must be

@@ -1,4 +1,5 @@
 // The table's row operations: insert-or-replace by index value, delete, query by value or position.
+// Each holds the table's lock: a container deletes rows while views on other threads read them.
 #include "tables/table_data.h"
 
 #include "props/prop_values.h"
@@ -24,6 +25,7 @@ HRESULT STDMETHODCALLTYPE TableData::HrModifyRow(LPSRow lpSRow) {
   if (!ReadableRow(lpSRow)) return E_INVALIDARG;
   const SPropValue* key = FindPropValue(lpSRow->lpProps, lpSRow->cValues, indexTag_);
   if (!key) return E_INVALIDARG;
+  TableLock lock(*this);
   RowNode* old = rows_.Find(*key);
   if (!old) return AddRow(*lpSRow);
 
@@ -39,13 +41,16 @@ HRESULT STDMETHODCALLTYPE TableData::HrModifyRow(LPSRow lpSRow) {
 HRESULT STDMETHODCALLTYPE TableData::HrInsertRow(ULONG uliRow, LPSRow lpSRow) {
   if (!ReadableRow(lpSRow)) return E_INVALIDARG;
   const SPropValue* key = FindPropValue(lpSRow->lpProps, lpSRow->cValues, indexTag_);
-  if (!key || rows_.Find(*key)) return E_INVALIDARG;
+  if (!key) return E_INVALIDARG;
+  TableLock lock(*this);
+  if (rows_.Find(*key)) return E_INVALIDARG;
   return AddRow(*lpSRow);
 }
 
 // An unknown value is not an error: the row is already gone.
 HRESULT STDMETHODCALLTYPE TableData::HrDeleteRow(LPSPropValue lpSPropValue) {
   if (!ReadableValue(lpSPropValue) || lpSPropValue->ulPropTag != indexTag_) return E_INVALIDARG;
+  TableLock lock(*this);
   RowNode* node = rows_.Find(*lpSPropValue);
   if (!node) return S_OK;
   rows_.Remove(node);
@@ -58,6 +63,7 @@ HRESULT STDMETHODCALLTYPE TableData::HrQueryRow(LPSPropValue lpsPropValue, LPSRo
   if (!lppSRow || IsBadWritePtr(lppSRow, sizeof *lppSRow)) return E_INVALIDARG;
   if (lpuliRow && IsBadWritePtr(lpuliRow, sizeof *lpuliRow)) return E_INVALIDARG;
   if (!ReadableValue(lpsPropValue) || lpsPropValue->ulPropTag != indexTag_) return E_INVALIDARG;
+  TableLock lock(*this);
   RowNode* node = rows_.Find(*lpsPropValue);
   if (!node) return S_OK;
   if (lpuliRow) *lpuliRow = node->position;
@@ -66,6 +72,7 @@ HRESULT STDMETHODCALLTYPE TableData::HrQueryRow(LPSPropValue lpsPropValue, LPSRo
 
 HRESULT STDMETHODCALLTYPE TableData::HrEnumRow(ULONG ulRowNumber, LPSRow* lppSRow) {
   if (!lppSRow || IsBadWritePtr(lppSRow, sizeof *lppSRow)) return E_INVALIDARG;
+  TableLock lock(*this);
   RowNode* node = rows_.At(ulRowNumber);
   if (!node) {
     *lppSRow = nullptr;

@@ -21,6 +21,16 @@ TableView::~TableView() {
   DeleteCriticalSection(&lock_);
 }
 
+TableView::Locked::Locked(TableView& view) : view_(view) {
+  EnterCriticalSection(&view_.lock_);
+  view_.table_->Lock();
+}
+
+TableView::Locked::~Locked() {
+  view_.table_->Unlock();
+  LeaveCriticalSection(&view_.lock_);
+}
+
 HRESULT STDMETHODCALLTYPE TableView::QueryInterface(REFIID riid, LPVOID* ppvObj) {
   if (!ppvObj || IsBadWritePtr(ppvObj, sizeof *ppvObj)) return E_INVALIDARG;
   *ppvObj = nullptr;
@@ -67,6 +77,7 @@ HRESULT STDMETHODCALLTYPE TableView::SetColumns(LPSPropTagArray lpPropTagArray, 
   HRESULT hr = abk::AllocateBuffer(size, &copy);
   if (FAILED(hr)) return hr;
   memcpy(copy, lpPropTagArray, size);
+  Locked locked(*this);
   if (columns_) abk::FreeBuffer(columns_);
   columns_ = static_cast<LPSPropTagArray>(copy);
   return S_OK;
@@ -75,6 +86,7 @@ HRESULT STDMETHODCALLTYPE TableView::SetColumns(LPSPropTagArray lpPropTagArray, 
 // TBL_ALL_COLUMNS is not honoured: the view offers no columns beyond its current set.
 HRESULT STDMETHODCALLTYPE TableView::QueryColumns(ULONG ulFlags, LPSPropTagArray* lpPropTagArray) {
   if (!lpPropTagArray || IsBadWritePtr(lpPropTagArray, sizeof *lpPropTagArray)) return E_INVALIDARG;
+  Locked locked(*this);
   const SPropTagArray& columns = Columns();
   ULONG size = static_cast<ULONG>(CbNewSPropTagArray(static_cast<size_t>(columns.cValues)));
   void* copy = nullptr;
@@ -87,6 +99,7 @@ HRESULT STDMETHODCALLTYPE TableView::QueryColumns(ULONG ulFlags, LPSPropTagArray
 
 HRESULT STDMETHODCALLTYPE TableView::GetRowCount(ULONG ulFlags, ULONG* lpulCount) {
   if (!lpulCount || IsBadWritePtr(lpulCount, sizeof *lpulCount)) return E_INVALIDARG;
+  Locked locked(*this);
   *lpulCount = table_->RowCount();
   return S_OK;
 }

@@ -47,6 +47,20 @@ public:
                                              BOOKMARK* lpbkLocation) override;
 
 private:
+  // Held by every operation on the view's position, columns, bookmarks or rows: the view's own lock,
+  // since a host may share one view between threads, then the table's, since its container may change
+  // the rows meanwhile. Always in that order; the table never waits for a view.
+  class Locked final {
+  public:
+    explicit Locked(TableView& view);
+    ~Locked();
+    Locked(const Locked&) = delete;
+    Locked& operator=(const Locked&) = delete;
+
+  private:
+    TableView& view_;
+  };
+
   // The view's columns: its own once SetColumns has run, the table's until then.
   const SPropTagArray& Columns() const;
   LONG ClampedTarget(LONG base, LONG rowCount) const;
@@ -61,5 +75,5 @@ private:
   LPSPropTagArray columns_ = nullptr; // one host block, null until the first SetColumns
   LONG* bookmarks_ = nullptr;         // one host block of kBookmarkSlots, null until the first CreateBookmark
   LONG refCount_ = 0;
-  CRITICAL_SECTION lock_;
+  CRITICAL_SECTION lock_; // the reference count, and with Locked the rest of the view's state
 };

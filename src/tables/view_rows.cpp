@@ -119,6 +119,7 @@ HRESULT TableView::ReadBackward(ULONG wanted, LPSRowSet* rows, LONG* readPositio
 HRESULT STDMETHODCALLTYPE TableView::QueryRows(LONG lRowCount, ULONG ulFlags, LPSRowSet* lppRows) {
   if (!lppRows || IsBadWritePtr(lppRows, sizeof *lppRows)) return E_INVALIDARG;
   if (lRowCount == 0) return E_INVALIDARG;
+  Locked locked(*this);
   LONG position = position_;
   LPSRowSet rows = nullptr;
   HRESULT hr = lRowCount > 0 ? ReadForward(static_cast<ULONG>(lRowCount), &rows, &position)

@@ -29,6 +29,7 @@ LONG* TableView::BookmarkSlot(BOOKMARK bookmark) const {
 // Reports the row now current, not the distance moved.
 HRESULT STDMETHODCALLTYPE TableView::SeekRow(BOOKMARK bkOrigin, LONG lRowCount, LONG* lplRowsSought) {
   if (lplRowsSought && IsBadWritePtr(lplRowsSought, sizeof *lplRowsSought)) return E_INVALIDARG;
+  Locked locked(*this);
   LONG base = 0;
   if (bkOrigin == BOOKMARK_BEGINNING) {
     base = 0;
@@ -50,12 +51,15 @@ HRESULT STDMETHODCALLTYPE TableView::SeekRow(BOOKMARK bkOrigin, LONG lRowCount, 
 // pass fractions of at most 1, which never come near that.
 HRESULT STDMETHODCALLTYPE TableView::SeekRowApprox(ULONG ulNumerator, ULONG ulDenominator) {
   if (ulDenominator == 0) return E_INVALIDARG;
+  // SeekRow takes the locks again (they are recursive); the count and the seek make one step.
+  Locked locked(*this);
   ULONG target = table_->RowCount() * ulNumerator / ulDenominator;
   return SeekRow(BOOKMARK_BEGINNING, static_cast<LONG>(target), nullptr);
 }
 
 // An output the caller cannot take is skipped; the others are still filled.
 HRESULT STDMETHODCALLTYPE TableView::QueryPosition(ULONG* lpulRow, ULONG* lpulNumerator, ULONG* lpulDenominator) {
+  Locked locked(*this);
   if (!IsBadWritePtr(lpulRow, sizeof *lpulRow)) *lpulRow = static_cast<ULONG>(position_);
   if (!IsBadWritePtr(lpulNumerator, sizeof *lpulNumerator)) *lpulNumerator = static_cast<ULONG>(position_);
   if (!IsBadWritePtr(lpulDenominator, sizeof *lpulDenominator)) *lpulDenominator = table_->RowCount();
@@ -66,6 +70,7 @@ HRESULT STDMETHODCALLTYPE TableView::QueryPosition(ULONG* lpulRow, ULONG* lpulNu
 // again and seeking from it is refused.
 HRESULT STDMETHODCALLTYPE TableView::CreateBookmark(BOOKMARK* lpbkPosition) {
   if (!lpbkPosition || IsBadWritePtr(lpbkPosition, sizeof *lpbkPosition)) return E_INVALIDARG;
+  Locked locked(*this);
   if (!bookmarks_) {
     void* block = nullptr;
     HRESULT hr = abk::AllocateBuffer(kBookmarkSlots * sizeof(LONG), &block);
@@ -85,6 +90,7 @@ HRESULT STDMETHODCALLTYPE TableView::CreateBookmark(BOOKMARK* lpbkPosition) {
 
 // Freeing a free slot is harmless; the predefined origins are not bookmarks.
 HRESULT STDMETHODCALLTYPE TableView::FreeBookmark(BOOKMARK bkPosition) {
+  Locked locked(*this);
   LONG* slot = BookmarkSlot(bkPosition);
   if (!slot) return MAPI_E_INVALID_BOOKMARK;
   *slot = kFreeSlot;

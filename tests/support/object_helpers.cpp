@@ -33,8 +33,10 @@ HRESULT SetStrings(IMAPIProp* object, const std::vector<std::pair<ULONG, std::st
 std::string NewBookPath() {
   static std::atomic<int> serial{0};
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name =
-      "abk-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" + std::to_string(serial++);
+  // The process id keeps apart the books of two runs at once (two flavours, or a run under valgrind
+  // beside an ordinary one), which would otherwise share every name.
+  std::string name = "abk-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
+                     std::to_string(GetCurrentProcessId()) + "-" + std::to_string(serial++);
   // Parameterised tests carry slashes in their names.
   for (char& c : name)
     if (c == '/') c = '-';

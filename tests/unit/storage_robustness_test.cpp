@@ -19,6 +19,11 @@ struct FakeBook {
   ULONG fillAnswer = 0;      // what GetProps returns after filling
   int opens = 0, closes = 0;
   ULONG failOpenStatus = 0;
+  // Copies refused for want of room, as when the record grew since it was counted.
+  int refuseFills = 0;
+  int getPropsCalls = 0;
+  std::vector<ULONG> ids; // what GetRecordId lists
+  int refuseLists = 0;
 };
 FakeBook g_book;
 
@@ -31,11 +36,33 @@ ULONG WINAPI FakeOpen(LPCSTR, ULONG* status) {
   return 1;
 }
 ULONG WINAPI FakeClose(ULONG) { return ++g_book.closes; }
-ULONG WINAPI FakeGetProps(ULONG, ULONG, ULONG*, StoreRecordBlock* block) {
+ULONG WINAPI FakeGetProps(ULONG, ULONG, ULONG* status, StoreRecordBlock* block) {
+  ++g_book.getPropsCalls;
   if (!block) return g_book.countAnswer;
+  if (g_book.refuseFills > 0) {
+    --g_book.refuseFills;
+    *status = STORE_STATUS_INVALID_ARGUMENT;
+    return STORE_CALL_FAILED;
+  }
   size_t room = static_cast<size_t>(block->count) * STORE_FIELD_RECORD_SIZE;
   memcpy(block->records, g_book.records.data(), std::min(room, g_book.records.size()));
   return g_book.fillAnswer;
+}
+ULONG WINAPI FakeGetRecordId(ULONG, ULONG, ULONG* status, StoreIdList* list) {
+  ULONG total = static_cast<ULONG>(g_book.ids.size());
+  if (!list->ids) {
+    list->count = total;
+    return total;
+  }
+  if (g_book.refuseLists > 0) {
+    --g_book.refuseLists;
+    *status = STORE_STATUS_INVALID_ARGUMENT;
+    return STORE_CALL_FAILED;
+  }
+  for (ULONG i = 0; i < total && i < list->count; ++i)
+    list->ids[i] = g_book.ids[i];
+  list->count = total;
+  return total;
 }
 ULONG WINAPI FakeSetProps(ULONG, ULONG, ULONG* status, StoreRecordBlock*) {
   *status = 7; // a status word the provider does not know
@@ -72,6 +99,7 @@ protected:
     library->openAddressBook = FakeOpen;
     library->closeAddressBook = FakeClose;
     library->getProps = FakeGetProps;
+    library->getRecordId = FakeGetRecordId;
     library->setProps = FakeSetProps;
   }
   void TearDown() override {
@@ -91,6 +119,36 @@ TEST_F(StorageRobustnessTest, ACountLargerThanTheBufferIsClampedToIt) {
   ASSERT_EQ(ReadEntryProperties(*library, EntryKey{3, 6}, nullptr, list), S_OK);
   EXPECT_EQ(list.Count(), 2u);
   EXPECT_STREQ(list.FindProp(PR_SURNAME)->value.Value.lpszA, "Durand");
+}
+
+// Another thread or process saved the record between the count and the copy: it is read again.
+TEST_F(StorageRobustnessTest, ARecordThatGrewSinceItWasCountedIsCountedAgain) {
+  AddField(1, "Martin");
+  AddField(5, "Durand");
+  g_book.countAnswer = g_book.fillAnswer = 2;
+  g_book.refuseFills = 1;
+  PropList list;
+  ASSERT_EQ(ReadEntryProperties(*library, EntryKey{3, 6}, nullptr, list), S_OK);
+  EXPECT_EQ(list.Count(), 2u);
+  EXPECT_EQ(g_book.getPropsCalls, 4);
+}
+
+TEST_F(StorageRobustnessTest, ARecordThatKeepsGrowingIsGivenUpOn) {
+  AddField(1, "Martin");
+  g_book.countAnswer = g_book.fillAnswer = 1;
+  g_book.refuseFills = 1000;
+  PropList list;
+  EXPECT_EQ(ReadEntryProperties(*library, EntryKey{3, 6}, nullptr, list), E_INVALIDARG);
+  EXPECT_EQ(g_book.getPropsCalls, 8) << "four counts and four copies";
+}
+
+TEST_F(StorageRobustnessTest, ABookThatGrewSinceItsEntriesWereCountedIsListedAgain) {
+  g_book.ids = {3, 4, 0x80000002};
+  g_book.refuseLists = 2;
+  library->AddRef();
+  StoreLink link(library);
+  ASSERT_EQ(link.LoadEntry(EntryKey{RootRecordId, ENTRY_TYPE_ROOT}, nullptr), S_OK);
+  EXPECT_EQ(link.Members().Count(), 3u);
 }
 
 TEST_F(StorageRobustnessTest, AnUnterminatedValueIsCutAt255Characters) {
