@@ -5,6 +5,7 @@
 
 #include "fuzz/fuzz_book.h"
 #include "fuzz/fuzz_input.h"
+#include "host/advise_recorder.h"
 
 using namespace abkfuzz;
 
@@ -108,6 +109,15 @@ void ListContents(IABContainer* container) {
   table->Release();
 }
 
+// An advise registration on the identifier, dropped at once; the event mask is the input's.
+void AdviseOn(const FuzzBook& book, const std::string& id, ULONG mask) {
+  static host::AdviseRecorder* sink = new host::AdviseRecorder;
+  ExactBytes bytes(id);
+  ULONG connection = 0;
+  if (FAILED(book.session->Advise(bytes.Size(), bytes.Size() ? bytes.Id() : nullptr, mask, sink, &connection))) return;
+  book.session->Unadvise(connection);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -122,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int step = 0; step < 16 && !in.Empty(); ++step) {
     uint8_t op = in.Byte();
     std::string id = FuzzId(in, book);
-    switch (op % 12) {
+    switch ((op & 0x7F) % 13) {
     case 0: {
       LPUNKNOWN object = OpenThroughSession(book, id, OpenFlags(in));
       if (object) {
@@ -160,6 +170,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       break;
     case 10:
       ListContents(op & 0x80 ? group : root);
+      break;
+    case 11:
+      AdviseOn(book, id, op & 0x80 ? in.Word() : fnevObjectModified | fnevObjectDeleted);
       break;
     default:
       CompareIds(book, id, id);

@@ -63,7 +63,7 @@ ULONG SaveFlags(FuzzInput& in) {
 
 void Step(FuzzInput& in, LPMAPIPROP object) {
   uint8_t op = in.Byte();
-  switch (op % 6) {
+  switch ((op & 0x3F) % 6) {
   case 0:
   case 1: {
     ULONG count = in.Below(8);

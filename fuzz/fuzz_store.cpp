@@ -20,6 +20,10 @@ struct StoreCalls {
   STORE_CLOSEADDRESSBOOK* close = nullptr;
   STORE_GETRECORDID* ids = nullptr;
   STORE_GETPROPS* getProps = nullptr;
+  STORE_SETPROPS* setProps = nullptr;
+  STORE_DELETEPROPS* deleteProps = nullptr;
+  STORE_CREATECONTACTENTRY* newPerson = nullptr;
+  STORE_CREATEGROUPENTRY* newGroup = nullptr;
   std::string folder;
 
   StoreCalls() {
@@ -31,6 +35,10 @@ struct StoreCalls {
     close = store.Get<STORE_CLOSEADDRESSBOOK>("CloseAddressBook");
     ids = store.Get<STORE_GETRECORDID>("GetRecordId");
     getProps = store.Get<STORE_GETPROPS>("GetProps");
+    setProps = store.Get<STORE_SETPROPS>("SetProps");
+    deleteProps = store.Get<STORE_DELETEPROPS>("DeleteProps");
+    newPerson = store.Get<STORE_CREATECONTACTENTRY>("CreateContactEntry");
+    newGroup = store.Get<STORE_CREATEGROUPENTRY>("CreateGroupEntry");
     folder = abkfuzz::NewScratchFolder("abk-fuzz-store");
   }
 };
@@ -74,13 +82,31 @@ StoreCalls& Calls() {
   return *calls;
 }
 
-void ReadEntry(const StoreCalls& calls, ULONG handle, ULONG id) {
+// Reads an entry's records; with write, sets them again (what is stored: nothing to write) and then the
+// same records less the last.
+void ReadEntry(const StoreCalls& calls, ULONG handle, ULONG id, bool write = false) {
   ULONG status = 0;
   ULONG count = calls.getProps(handle, id, &status, nullptr);
   if (count == STORE_CALL_FAILED || count == 0) return;
   std::vector<BYTE> buffer(count * STORE_FIELD_RECORD_SIZE);
   StoreRecordBlock block{count, buffer.data()};
-  calls.getProps(handle, id, &status, &block);
+  count = calls.getProps(handle, id, &status, &block);
+  if (!write || count == STORE_CALL_FAILED || count == 0) return;
+  block.count = count;
+  calls.setProps(handle, id, &status, &block);
+  block.count = count - 1;
+  calls.setProps(handle, id, &status, &block);
+}
+
+// The changes a writer makes to a book it found as it is: the writer catches up (and rewrites a book with
+// a torn tail) before it appends.
+void Change(const StoreCalls& calls, ULONG handle, const std::vector<ULONG>& ids) {
+  ULONG status = 0;
+  calls.newPerson(handle, &status);
+  calls.newGroup(handle, &status);
+  if (ids.empty()) return;
+  ReadEntry(calls, handle, ids.back(), true);
+  calls.deleteProps(handle, 0, &status, ids.front());
 }
 
 } // namespace
@@ -91,10 +117,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A path of its own for every input: the library keeps what it read of a path, keyed by the file's
   // status, and two inputs written within one clock tick could look alike.
   std::string path = calls->folder + "/in-" + std::to_string(serial++) + ".adr";
-  // The first byte chooses: the rest of the input as it is, or with its checksums made right.
+  // The first byte chooses: the rest of the input as it is, or with its checksums made right (bit 0);
+  // and reading only, or changing the book after reading it (bit 1).
   std::string bytes(reinterpret_cast<const char*>(data), size);
+  bool change = false;
   if (!bytes.empty()) {
     bool fix = bytes[0] & 1;
+    change = bytes[0] & 2;
     bytes.erase(0, 1);
     if (fix) FixChecksums(bytes);
   }
@@ -107,16 +136,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ULONG handle = calls->open(path.c_str(), &status);
   if (handle != STORE_BAD_HANDLE) {
     StoreIdList list{0, nullptr};
+    std::vector<ULONG> ids;
     if (calls->ids(handle, STORE_SELECT_ALL_ENTRIES, &status, &list) != STORE_CALL_FAILED && list.count) {
-      std::vector<ULONG> ids(list.count);
+      ids.resize(list.count);
       list.ids = ids.data();
-      calls->ids(handle, STORE_SELECT_ALL_ENTRIES, &status, &list);
-      for (ULONG i = 0; i < list.count && i < ids.size(); ++i)
-        ReadEntry(*calls, handle, ids[i]);
+      if (calls->ids(handle, STORE_SELECT_ALL_ENTRIES, &status, &list) == STORE_CALL_FAILED) ids.clear();
+      if (list.count < ids.size()) ids.resize(list.count);
+      for (ULONG id : ids)
+        ReadEntry(*calls, handle, id);
     }
     // A made-up id and the person and group ids nobody has yet.
     ReadEntry(*calls, handle, 0x7FFFFFFF);
     ReadEntry(*calls, handle, 0xFFFFFFFE);
+    if (change) Change(*calls, handle, ids);
     calls->close(handle);
   }
   std::error_code ignored;

@@ -90,13 +90,15 @@ void StoreSeeds() {
   std::string small = MakeBook(2, 1, false);
   std::string churned = MakeBook(3, 1, true);
   std::string empty = MakeBook(0, 0, false);
-  // Mode byte 0: the file as it is; 1: checksums made right after mutation.
+  // Mode byte bit 0: checksums made right after mutation; bit 1: the book changed after reading.
   Write("store", "small-book", std::string(1, '\0') + small);
   Write("store", "small-book-fixed", std::string(1, '\1') + small);
   Write("store", "churned-book", std::string(1, '\1') + churned);
   Write("store", "empty-book", std::string(1, '\0') + empty);
   Write("store", "torn-tail", std::string(1, '\0') + churned.substr(0, churned.size() - 9));
   Write("store", "zero-tail", std::string(1, '\0') + small + std::string(24, '\0'));
+  Write("store", "churned-book-changed", std::string(1, '\3') + churned);
+  Write("store", "torn-tail-changed", std::string(1, '\2') + churned.substr(0, churned.size() - 9));
 }
 
 // In the identifier encoding: mode, record pick, type pick, parent pick, parent type pick.
@@ -119,6 +121,8 @@ void EntryIdSeeds() {
   Write("entry_ids", "copy-into-group", Bytes({7 + 0x80}) + kPersonInRoot + kGroupInRoot);
   Write("entry_ids", "copy-into-root", Bytes({8}) + kForeign + kForeign);
   Write("entry_ids", "create-from", Bytes({9}) + kPersonTemplate);
+  Write("entry_ids", "contents", Bytes({10}) + kPersonInRoot + Bytes({0x80 + 10}) + kPersonInRoot);
+  Write("entry_ids", "advise", Bytes({11}) + kPersonInRoot);
   Write("entry_ids", "short-raw", Bytes({0, 0, 7, 1, 2, 3, 4, 5, 6, 7}));
 }
 
