@@ -1,10 +1,13 @@
 // The fuzz book: written through the store library's exports, opened through ABProviderOpen.
 #include "fuzz/fuzz_book.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "bench/store_records.h"
 #include "store/store_abi.h"
@@ -87,6 +90,9 @@ FuzzBook& Book() {
   book->path = book->folder + "/book.adr";
   book->pristine = book->folder + "/pristine.adr";
   WriteBook(*book);
+  std::ifstream pristine(book->pristine, std::ios::binary);
+  book->pristineBytes.assign(std::istreambuf_iterator<char>(pristine), {});
+  if (book->pristineBytes.empty()) Fail("reading the book back");
   ResetBook(*book);
   book->profile.SetString(PR_DISPLAY_NAME, "Fax");
   book->profile.SetBinary(PR_SERVICE_UID, kServiceUid, 16);
@@ -98,13 +104,22 @@ FuzzBook& Book() {
   return *book;
 }
 
+// The copy is written from memory with plain writes and tried again on failure: libFuzzer's timeout
+// alarm can interrupt the kernel's file-to-file copy, which then leaves an empty file behind.
+static bool WriteCopy(const std::string& path, const std::string& bytes) {
+  FILE* file = fopen(path.c_str(), "wb");
+  if (!file) return false;
+  bool written = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return fclose(file) == 0 && written;
+}
+
 void ResetBook(FuzzBook& book) {
   std::string copy = book.folder + "/copy.adr";
-  std::error_code error;
-  std::filesystem::copy_file(book.pristine, copy, std::filesystem::copy_options::overwrite_existing, error);
-  if (error) Fail("copying the book");
-  std::filesystem::rename(copy, book.path, error);
-  if (error) Fail("renaming the book");
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (WriteCopy(copy, book.pristineBytes) && rename(copy.c_str(), book.path.c_str()) == 0) return;
+  }
+  fprintf(stderr, "putting the book back failed: %s\n", strerror(errno));
+  Fail("putting the book back");
 }
 
 void CheckHostBlocks(const FuzzBook& book) {

@@ -25,6 +25,7 @@ struct FuzzBook {
   std::string folder;
   std::string path;     // the book the session uses
   std::string pristine; // the same book as first written
+  std::string pristineBytes;
   std::vector<ULONG> persons;
   std::vector<ULONG> groups;
   host::ProfileSection profile;
