@@ -71,7 +71,8 @@ void WriteBook(FuzzBook& book) {
 
 std::string NewScratchFolder(const char* name) {
   std::error_code error;
-  std::string base = std::filesystem::is_directory("/dev/shm", error) ? "/dev/shm" : "/tmp";
+  const char* given = getenv("ABK_FUZZ_SCRATCH");
+  std::string base = given && *given ? given : std::filesystem::is_directory("/dev/shm", error) ? "/dev/shm" : "/tmp";
   std::string pattern = base + "/" + name + "-XXXXXX";
   if (!mkdtemp(pattern.data())) Fail("mkdtemp");
   return pattern;

@@ -14,8 +14,9 @@
 
 namespace abkfuzz {
 
-// A new private folder for books: in memory (/dev/shm) when there is one, since every save flushes the
-// book and a flush to disk would cost more than everything else the input does.
+// A new private folder for books: under $ABK_FUZZ_SCRATCH when set, else in memory (/dev/shm) when there
+// is one, since every save flushes the book and a flush to disk would cost more than the rest of an input.
+// libFuzzer ends a timed run without the exit handlers, so scripts/fuzz.sh removes the folders.
 std::string NewScratchFolder(const char* name);
 
 // The service identifier of the fuzz profile.

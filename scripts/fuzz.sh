@@ -16,6 +16,10 @@ cmake --build --preset linux-fuzz -j2 || exit 1
 scratch=$PWD/build/linux-fuzz/fuzz-run
 rm -rf "$scratch"
 mkdir -p "$scratch"
+# The programs' books, in memory when possible; gone when the script ends, whatever the programs did.
+ABK_FUZZ_SCRATCH=$(mktemp -d /dev/shm/abk-fuzz-run.XXXXXX 2>/dev/null || mktemp -d)
+export ABK_FUZZ_SCRATCH
+trap 'rm -rf "$ABK_FUZZ_SCRATCH"' EXIT
 summary=()
 failed=0
 for target in "${targets[@]}"; do
@@ -23,7 +27,7 @@ for target in "${targets[@]}"; do
   mkdir -p "$work/corpus" "$work/artifacts"
   cp fuzz/corpus/"$target"/* "$work/corpus/" 2>/dev/null
   echo "=== fuzz_$target for ${seconds}s"
-  # The programs write their books under /tmp; each run's log and findings stay in the scratch folder.
+  # Each run's log and findings stay in the scratch folder.
   build/linux-fuzz/bin/fuzz_"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
     -print_final_stats=1 -artifact_prefix="$work/artifacts/" "$work/corpus" >"$work/log" 2>&1
   status=$?
