@@ -67,6 +67,17 @@ static LONG CompareBytes(const void* a, const void* b, size_t size) {
   return order < 0 ? -1 : (order > 0 ? 1 : 0);
 }
 
+// The difference truncated toward zero, as a LONG. A difference beyond the LONG range (or NaN) cannot be
+// converted, so it is held at the range's ends; NaN orders after every number and equals only NaN.
+static LONG FloatDifference(double a, double b) {
+  if (a != a || b != b) return (a != a) == (b != b) ? 0 : (a != a ? 1 : -1);
+  double difference = a - b;
+  if (difference != difference) return 0; // the same infinity on both sides
+  if (difference >= 2147483647.0) return 0x7FFFFFFF;
+  if (difference <= -2147483648.0) return -0x7FFFFFFF - 1;
+  return static_cast<LONG>(difference);
+}
+
 LONG ComparePropValues(const SPropValue* a, const SPropValue* b, ULONG type) {
   switch (PROP_TYPE(type)) {
   case PT_I2:
@@ -74,9 +85,9 @@ LONG ComparePropValues(const SPropValue* a, const SPropValue* b, ULONG type) {
   case PT_LONG:
     return static_cast<LONG>(static_cast<ULONG>(a->Value.l) - static_cast<ULONG>(b->Value.l));
   case PT_R4:
-    return static_cast<LONG>(a->Value.flt - b->Value.flt);
+    return FloatDifference(a->Value.flt, b->Value.flt);
   case PT_DOUBLE:
-    return static_cast<LONG>(a->Value.dbl - b->Value.dbl);
+    return FloatDifference(a->Value.dbl, b->Value.dbl);
   case PT_BOOLEAN:
     return (a->Value.b == 0) == (b->Value.b == 0) ? 0 : 1;
   case PT_STRING8:

@@ -10,7 +10,7 @@ HRESULT CopyPropValue(SPropValue* destination, const SPropValue* source, void* p
 const SPropValue* FindPropValue(const SPropValue* values, ULONG count, ULONG tag);
 
 // Orders two values of one type; 0 means equal. Floating-point values that differ by less than 1
-// compare equal; unknown types always compare equal.
+// compare equal, NaN equals only NaN; unknown types always compare equal.
 LONG ComparePropValues(const SPropValue* a, const SPropValue* b, ULONG type);
 
 // The not-found error form of a tag; returns MAPI_W_ERRORS_RETURNED.
