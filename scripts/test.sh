@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds every flavour and runs every test: formatting, the Linux suites (plain and with sanitizers),
-# the shipping-form checks of the PE32 DLLs, and the win64 test programs under Wine inside Xvfb.
+# the shipping-form checks of the PE32 DLLs, the win64 test programs under Wine inside Xvfb, the
+# threaded tests under ThreadSanitizer, the integration suite under valgrind, and each fuzz target for
+# a minute from its committed seeds.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh all || exit 1
@@ -56,6 +58,9 @@ step "test linux" ctest --preset linux
 step "test linux-asan" ctest --preset linux-asan
 step "test win32 shipping form" ctest --preset win32
 step "test win64 under wine" run_wine_tests
+step "threads under tsan" bash scripts/tsan.sh
+step "integration under valgrind" bash scripts/valgrind.sh
+step "fuzz targets" bash scripts/fuzz.sh "${ABK_FUZZ_SECONDS:-60}"
 
 if [ ${#failures[@]} -ne 0 ]; then
   echo "FAILED: ${failures[*]}"

@@ -36,8 +36,8 @@ TEST(FuzzRegressionTest, FloatingPointDifferencesBeyondTheLongRangeKeepTheirSign
   SPropValue huge = Float(-3.3265e38f), tiny = Float(1.0f);
   EXPECT_LT(ComparePropValues(&huge, &tiny, PT_R4), 0);
   EXPECT_GT(ComparePropValues(&tiny, &huge, PT_R4), 0);
-  SPropValue near = Double(2.5), nearer = Double(2.9);
-  EXPECT_EQ(ComparePropValues(&near, &nearer, PT_DOUBLE), 0) << "values within 1 stay equal";
+  SPropValue close = Double(2.5), closer = Double(2.9);
+  EXPECT_EQ(ComparePropValues(&close, &closer, PT_DOUBLE), 0) << "values within 1 stay equal";
 }
 
 // NaN and infinities: a value equals itself, so a row keyed by one can be replaced and deleted.
