@@ -2,6 +2,7 @@
 // frees and releases everything it was handed, and returns the first failure code it met.
 #include <cstring>
 
+#include "host/advise_recorder.h"
 #include "resources/resource.h"
 #include "sweep/sweep_fixture.h"
 
@@ -255,6 +256,22 @@ const std::vector<SweptOperation>& SweptOperations() {
                                               IdPtr(t.aliceInGroupId), 0, &same);
        }},
       {"session PrepareRecips", PrepareTwoRecipients},
+      {"session Advise on a person, a save, Unadvise",
+       [](SweepTest& t) {
+         host::AdviseRecorder sink;
+         ULONG connection = 0;
+         HRESULT hr = t.AddrBook()->Advise(SizeOf(t.brunoId), IdPtr(t.brunoId), fnevObjectModified, &sink, &connection);
+         if (FAILED(hr)) return hr;
+         Held person;
+         hr = Open(t, t.brunoId, &person);
+         if (SUCCEEDED(hr)) hr = SetString(person.As<IMAPIProp>(), PR_COMPANY_NAME, "Orvex");
+         if (SUCCEEDED(hr)) hr = person.As<IMAPIProp>()->SaveChanges(0);
+         HRESULT unadvised = t.AddrBook()->Unadvise(connection);
+         if (SUCCEEDED(hr)) hr = unadvised;
+         // The session lets go of the sink with the registration.
+         if (sink.RefCount() != 1) return kIncompleteResult;
+         return hr;
+       }},
       {"root container contents", [](SweepTest& t) { return ContentsOf(t, t.rootId, 4); }, false, true},
       {"group contents", [](SweepTest& t) { return ContentsOf(t, t.groupId, 2); }, false, true},
       {"root container hierarchy",
