@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Installs with apt-get whatever the build and the tests need and the machine lacks.
+# Installs with apt-get whatever the build and the tests need and the machine lacks. Prints one line
+# naming what it installs; apt-get's own output goes to build/logs/install-deps.log and is shown when
+# the installation fails.
 # Usage: install-deps.sh [build|all]   (build: the Linux build only; all: every flavour and the Wine runs)
-set -euo pipefail
+set -uo pipefail
+cd "$(dirname "$0")/.."
+source scripts/logged-steps.sh
 what=${1:-all}
 
 need=()
 have_cmd() { command -v "$1" >/dev/null 2>&1; }
 want() { # want PACKAGE TEST...
-  local package=$1; shift
+  local package=$1
+  shift
   "$@" || need+=("$package")
 }
 want cmake have_cmd cmake
@@ -17,8 +22,11 @@ want libgtest-dev test -f /usr/src/googletest/CMakeLists.txt -a -f /usr/include/
 want libgmock-dev test -f /usr/include/gmock/gmock.h
 want clang-format have_cmd clang-format
 want libbenchmark-dev test -f /usr/include/benchmark/benchmark.h
-# The Linux build compiles the dialog and string resources with mingw's windres too.
+# The Linux build compiles the dialog and string resources with mingw's windres, which preprocesses
+# them with mingw's gcc against the mingw-w64 headers (windows.h, commctrl.h).
 want binutils-mingw-w64-x86-64 have_cmd x86_64-w64-mingw32-windres
+want mingw-w64-x86-64-dev test -f /usr/x86_64-w64-mingw32/include/windows.h
+want gcc-mingw-w64-x86-64-posix have_cmd x86_64-w64-mingw32-gcc-posix
 if [ "$what" = all ]; then
   # The fuzz targets (clang with libFuzzer) and the valgrind run of the integration suite.
   want clang have_cmd clang++
@@ -30,8 +38,8 @@ if [ "$what" = all ]; then
   want wine64 test -x /usr/lib/wine/wine64
   want xvfb have_cmd Xvfb
   want xauth have_cmd xauth
-  # Turns the dialogs' screenshots into PNG files.
-  want imagemagick test -x /usr/bin/convert
+  # Turns the dialogs' screenshots into PNG files and measures them.
+  want imagemagick have_cmd convert
 fi
 
 [ ${#need[@]} -eq 0 ] && exit 0
@@ -39,5 +47,5 @@ echo "installing: ${need[*]}"
 export DEBIAN_FRONTEND=noninteractive
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-"${sudo_cmd[@]}" apt-get update -q
-"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${need[@]}"
+logged install-deps-update "${sudo_cmd[@]}" apt-get update -q || exit 1
+logged install-deps "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${need[@]}"
