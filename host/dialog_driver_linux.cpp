@@ -35,7 +35,7 @@ const std::vector<ShownMessage>& DialogDriver::Messages() {
   return messages_;
 }
 
-bool DialogView::SaveScreenshot(const std::string&) const { return false; }
+std::string DialogView::SaveScreenshot(const std::string&) const { return "the headless layer has no screen"; }
 
 void DialogView::Type(int id, const std::string& text) { AbkTypeText(Control(id), text.c_str()); }
 

@@ -3,6 +3,7 @@
 // recorded and the queued answer posted to it. Any other dialog is queued, and a thread timer, which the
 // dialog's own modal loop dispatches, runs its script. A dialog its script leaves open is cancelled.
 #include "host/dialog_driver.h"
+#include "host/picture_check.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -69,10 +70,23 @@ void AnswerBox(HWND box) {
 
 bool IsShown(HWND dialog) { return IsWindow(dialog) && IsWindowVisible(dialog); }
 
+// A modal dialog is shown when its message loop first finds the queue empty, which can come after the
+// driver's timer; the user acts on a dialog that is on the screen, so its script waits until then
+// (about five seconds at most, for a dialog that never shows itself).
+constexpr UINT kShowWaitMs = 20;
+constexpr int kMostShowWaits = 250;
+int g_showWaits = 0;
+
 void CALLBACK RunPendingDialogs(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
   while (!g_pending.empty()) {
     HWND dialog = g_pending.front();
+    if (g_driver && IsWindow(dialog) && !IsWindowVisible(dialog) && g_showWaits < kMostShowWaits) {
+      ++g_showWaits;
+      SetTimer(nullptr, 0, kShowWaitMs, RunPendingDialogs);
+      return;
+    }
+    g_showWaits = 0;
     g_pending.erase(g_pending.begin());
     if (!g_driver || !IsWindow(dialog)) continue;
     g_driver->RunDialog(dialog);
@@ -156,10 +170,11 @@ void DialogDriver::AnswerMessageBox(int answer) { answers_.push_back(answer); }
 
 const std::vector<ShownMessage>& DialogDriver::Messages() { return messages_; }
 
-bool DialogView::SaveScreenshot(const std::string& bmpPath) const {
-  RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  // The display shows a new window a moment after it is drawn: let it settle before reading the screen.
-  for (int wait = 0; wait < 30; ++wait) {
+namespace {
+
+// Lets the display catch up with what the dialog drew: its own messages, then a pause.
+void Settle(int milliseconds) {
+  for (int waited = 0; waited < milliseconds; waited += 10) {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&message);
@@ -167,42 +182,108 @@ bool DialogView::SaveScreenshot(const std::string& bmpPath) const {
     }
     Sleep(10);
   }
-  RECT frame;
-  if (!GetWindowRect(dialog_, &frame)) return false;
+}
+
+// What the screen shows of the window now, as 24-bit rows bottom-up (the BMP file's order).
+bool Photograph(HWND window, const RECT& frame, std::vector<BYTE>* rows, BITMAPINFOHEADER* info) {
   int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  if (width <= 0 || height <= 0) return false;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   HBITMAP picture = CreateCompatibleBitmap(screen, width, height);
   HGDIOBJ previous = SelectObject(memory, picture);
   BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY);
   SelectObject(memory, previous);
-
-  BITMAPINFOHEADER info = {};
-  info.biSize = sizeof info;
-  info.biWidth = width;
-  info.biHeight = height; // bottom-up, as BMP files store rows
-  info.biPlanes = 1;
-  info.biBitCount = 24;
-  info.biCompression = BI_RGB;
+  *info = {};
+  info->biSize = sizeof *info;
+  info->biWidth = width;
+  info->biHeight = height;
+  info->biPlanes = 1;
+  info->biBitCount = 24;
+  info->biCompression = BI_RGB;
   DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-  std::vector<BYTE> pixels(rowBytes * static_cast<DWORD>(height));
-  bool read = GetDIBits(memory, picture, 0, static_cast<UINT>(height), pixels.data(),
-                        reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == height;
+  rows->assign(rowBytes * static_cast<DWORD>(height), 0);
+  bool read = GetDIBits(memory, picture, 0, static_cast<UINT>(height), rows->data(),
+                        reinterpret_cast<BITMAPINFO*>(info), DIB_RGB_COLORS) == height;
   DeleteObject(picture);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  if (!read) return false;
+  return read;
+}
 
+Picture ToPicture(const std::vector<BYTE>& rows, int width, int height) {
+  Picture picture;
+  picture.width = width;
+  picture.height = height;
+  size_t rowBytes = (static_cast<size_t>(width) * 3 + 3) & ~size_t{3};
+  for (int y = 0; y < height; ++y) {
+    const BYTE* row = rows.data() + static_cast<size_t>(height - 1 - y) * rowBytes;
+    for (int x = 0; x < width; ++x) {
+      const BYTE* bgr = row + static_cast<size_t>(x) * 3;
+      picture.pixels.push_back(static_cast<std::uint32_t>(bgr[2]) << 16 | static_cast<std::uint32_t>(bgr[1]) << 8 |
+                               bgr[0]);
+    }
+  }
+  return picture;
+}
+
+std::uint32_t SystemColour(int index) {
+  COLORREF colour = GetSysColor(index);
+  return static_cast<std::uint32_t>(GetRValue(colour)) << 16 | static_cast<std::uint32_t>(GetGValue(colour)) << 8 |
+         GetBValue(colour);
+}
+
+// Where the caption band is in a picture of the window, and the colours it may be drawn in.
+DialogLook LookOf(HWND window, const RECT& frame) {
+  DialogLook look;
+  TITLEBARINFO bar = {};
+  bar.cbSize = sizeof bar;
+  if (GetTitleBarInfo(window, &bar) && !(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE)) {
+    look.captionLeft = bar.rcTitleBar.left - frame.left;
+    look.captionTop = bar.rcTitleBar.top - frame.top;
+    look.captionRight = bar.rcTitleBar.right - frame.left;
+    look.captionBottom = bar.rcTitleBar.bottom - frame.top;
+  }
+  for (int index :
+       {COLOR_ACTIVECAPTION, COLOR_GRADIENTACTIVECAPTION, COLOR_INACTIVECAPTION, COLOR_GRADIENTINACTIVECAPTION}) {
+    look.captionColours.push_back(SystemColour(index));
+  }
+  return look;
+}
+
+bool WriteBmp(const std::string& path, const BITMAPINFOHEADER& info, const std::vector<BYTE>& rows) {
   BITMAPFILEHEADER file = {};
   file.bfType = 0x4D42; // "BM"
   file.bfOffBits = sizeof file + sizeof info;
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-  FILE* out = std::fopen(bmpPath.c_str(), "wb");
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(rows.size());
+  FILE* out = std::fopen(path.c_str(), "wb");
   if (!out) return false;
   bool written = std::fwrite(&file, sizeof file, 1, out) == 1 && std::fwrite(&info, sizeof info, 1, out) == 1 &&
-                 std::fwrite(pixels.data(), pixels.size(), 1, out) == 1;
+                 std::fwrite(rows.data(), rows.size(), 1, out) == 1;
   return std::fclose(out) == 0 && written;
+}
+
+} // namespace
+
+std::string DialogView::SaveScreenshot(const std::string& bmpPath) const {
+  RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  // The display shows a new window a moment after it is drawn; a picture taken too soon is blank, so it
+  // is taken again, a little later each time, until it shows the dialog.
+  std::string problem = "the dialog has no size on the screen";
+  std::vector<BYTE> rows;
+  BITMAPINFOHEADER info = {};
+  for (int attempt = 1; attempt <= 8 && !problem.empty(); ++attempt) {
+    Settle(100 * attempt);
+    RECT frame;
+    if (!GetWindowRect(dialog_, &frame) || frame.right <= frame.left || frame.bottom <= frame.top) continue;
+    if (!Photograph(dialog_, frame, &rows, &info)) {
+      problem = "the screen could not be read";
+      continue;
+    }
+    problem = ProblemWithPicture(ToPicture(rows, info.biWidth, info.biHeight), LookOf(dialog_, frame));
+  }
+  // A bad picture is written too, for whoever looks into the failure.
+  if (!rows.empty() && !WriteBmp(bmpPath, info, rows)) return "cannot write " + bmpPath;
+  return problem;
 }
 
 void DialogView::Type(int id, const std::string& text) {

@@ -40,9 +40,10 @@ public:
   std::vector<std::vector<std::string>> Rows(int listViewId) const;
   std::vector<int> SelectedItems(int id) const;
 
-  // Saves what the screen shows of the dialog as a 24-bit BMP file; false where there is no screen
-  // (the headless layer) or the file cannot be written.
-  bool SaveScreenshot(const std::string& bmpPath) const;
+  // Saves what the screen shows of the dialog as a 24-bit BMP file. Answers an empty text when the
+  // picture shows the dialog with its caption, else what is wrong: no screen (the headless layer), a
+  // blank picture, no caption, a file that cannot be written.
+  std::string SaveScreenshot(const std::string& bmpPath) const;
   LPARAM ItemData(int id, int index) const;
 
 private:

@@ -39,7 +39,7 @@ if [ "$what" = all ]; then
   want xvfb have_cmd Xvfb
   want xauth have_cmd xauth
   # Turns the dialogs' screenshots into PNG files and measures them.
-  want imagemagick have_cmd convert
+  want imagemagick test -x /usr/bin/convert
 fi
 
 [ ${#need[@]} -eq 0 ] && exit 0

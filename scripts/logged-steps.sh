@@ -11,6 +11,11 @@ show_failure() { # show_failure NAME STATUS LOG
   local name=$1 status=$2 log=$3
   {
     echo "FAILED: $name (exit status $status); its whole output is in $log"
+    if [ "$(wc -l <"$log")" -le 40 ]; then
+      cat "$log"
+      echo "---"
+      return
+    fi
     local reasons
     reasons=$(grep -E -m 30 -A 3 \
       '([Ee]rror|FAILED|Failure|[Ff]atal|runtime error|Assertion|No such file|not found|Unable to)' "$log" |

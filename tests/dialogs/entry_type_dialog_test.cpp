@@ -6,6 +6,7 @@
 
 #include "dialogs/dialog_fixture.h"
 #include "dialogs/entry_type_dialog.h"
+#include "host/picture_check.h"
 #include "provider/module_state.h"
 #include "resources/resource.h"
 
@@ -123,10 +124,55 @@ TEST_F(EntryTypeDialogTest, Screenshot) {
   if (!folder || !*folder) GTEST_SKIP() << "ABK_SCREENSHOT_DIR is not set";
   driver->OnDialog(IDD_ENTRY_TYPE, [folder](host::DialogView& dialog) {
     dialog.SelectItem(IDC_ENTRY_TYPE_LIST, 0);
-    EXPECT_TRUE(dialog.SaveScreenshot(std::string(folder) + "/entry-type.bmp"));
+    EXPECT_EQ(dialog.SaveScreenshot(std::string(folder) + "/entry-type.bmp"), "");
     dialog.Click(IDCANCEL);
   });
   EXPECT_EQ(Show(), IDCANCEL);
+}
+
+// A photograph is kept only when it shows a dialog: not a blank screen, not a picture without the
+// caption band, not a caption band left undrawn or without its text.
+TEST(ScreenshotCheckTest, RefusesPicturesThatShowNoDialog) {
+  constexpr std::uint32_t kCaption = 0x3296FA, kText = 0xFFFFFF, kFace = 0xF0F0F0, kFrame = 0xA0A0A0;
+  host::DialogLook look;
+  look.captionLeft = 2, look.captionTop = 2, look.captionRight = 38, look.captionBottom = 10;
+  look.captionColours = {kCaption, 0x99B4D1};
+  // A 40 x 30 dialog: frame, caption band with a word of text in its left half, face below, one control.
+  auto dialog = [&] {
+    host::Picture picture{40, 30, std::vector<std::uint32_t>(40 * 30, kFrame)};
+    for (int y = 2; y < 28; ++y)
+      for (int x = 2; x < 38; ++x)
+        picture.pixels[y * 40 + x] = y < 10 ? kCaption : kFace;
+    for (int x = 4; x < 12; ++x)
+      picture.pixels[5 * 40 + x] = kText;
+    picture.pixels[20 * 40 + 20] = 0x000000;
+    return picture;
+  };
+  EXPECT_EQ(host::ProblemWithPicture(dialog(), look), "");
+
+  host::Picture black{40, 30, std::vector<std::uint32_t>(40 * 30, 0)};
+  EXPECT_EQ(host::ProblemWithPicture(black, look), "the picture is blank: 1 colour(s), the first #000000");
+  EXPECT_EQ(host::ProblemWithPicture(host::Picture{}, look), "the picture is empty");
+
+  host::DialogLook noCaption = look;
+  noCaption.captionBottom = noCaption.captionTop;
+  EXPECT_EQ(host::ProblemWithPicture(dialog(), noCaption), "the picture has no caption area");
+  noCaption = look;
+  noCaption.captionRight = 41;
+  EXPECT_EQ(host::ProblemWithPicture(dialog(), noCaption), "the picture has no caption area");
+
+  host::Picture undrawn = dialog();
+  for (int x = 2; x < 38; ++x)
+    for (int y = 2; y < 10; ++y)
+      if (undrawn.pixels[y * 40 + x] == kCaption) undrawn.pixels[y * 40 + x] = kFace;
+  EXPECT_EQ(host::ProblemWithPicture(undrawn, look),
+            "the caption area is not drawn: 0 of 288 pixels in a caption colour");
+
+  host::Picture textless = dialog();
+  for (int x = 4; x < 12; ++x)
+    textless.pixels[5 * 40 + x] = kCaption;
+  textless.pixels[5 * 40 + 30] = kText; // the close box, in the right half
+  EXPECT_EQ(host::ProblemWithPicture(textless, look), "the caption area shows no caption text");
 }
 
 } // namespace
