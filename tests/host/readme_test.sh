@@ -8,7 +8,8 @@
 #   sample  the block opens with "$ ./scripts/run.sh"; the rest is what its sample-book part prints
 #           (scripts/sample-book.sh, run from a scratch folder with run.sh's relative paths).
 # A line "..." in a block stands for any number of lines. When the tool changes, this test fails until
-# the README shows what it prints now.
+# the README shows what it prints now. Last, the README's two commands report a failing step: its name,
+# its exit status and why (scripts/logged-steps.sh).
 # Usage: readme_test.sh PATH/TO/abkhost SOURCE_DIR
 set -u
 ABKHOST=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
@@ -80,6 +81,22 @@ mkdir -p "$WORK/sample/build/linux"
 (cd "$WORK/sample" && env -i PATH="$PATH" HOME="$WORK/sample" LANG=C.UTF-8 ABKHOST="$ABKHOST" \
   ABK_SAMPLE_CSV="$SOURCE/samples/carnet-exemple.csv" bash "$SOURCE/scripts/sample-book.sh" >"$WORK/sample.actual" 2>&1)
 compare sample
+
+# A failing step of run.sh or test.sh names itself, its status and the log's lines that say why.
+(ABK_LOG_DIR=$WORK/logs && source "$SOURCE/scripts/logged-steps.sh" &&
+  logged "build demo" sh -c 'echo compiling; echo "demo.cpp:3: error: expected ;"; exit 3') >"$WORK/step.out" 2>&1
+status=$?
+grep -q "^FAILED: build demo (exit status 3); its whole output is in $WORK/logs/build-demo.log" "$WORK/step.out" &&
+  grep -q "^demo.cpp:3: error: expected ;" "$WORK/step.out" && [ $status -eq 3 ] || {
+  echo "FAIL: a failing step is not reported with its status and reason (status $status):" >&2
+  cat "$WORK/step.out" >&2
+  failures=$((failures + 1))
+}
+(ABK_LOG_DIR=$WORK/logs && source "$SOURCE/scripts/logged-steps.sh" && logged quiet echo fine) >"$WORK/step.out" 2>&1
+[ -s "$WORK/step.out" ] && {
+  echo "FAIL: a step that works prints: $(cat "$WORK/step.out")" >&2
+  failures=$((failures + 1))
+}
 
 [ $failures -eq 0 ] && echo "the README's transcripts match what the tool prints"
 exit $((failures > 0))
