@@ -10,7 +10,7 @@ bool BookState::Apply(Operation& op, uint64_t frameSize) {
   case OpCode::Create: {
     if (!IsEntryId(op.id) || entries_.count(op.id)) return false;
     Entry& entry = entries_[op.id];
-    entry.createBytes = frameSize;
+    entry.createBytes = static_cast<uint32_t>(frameSize);
     liveBytes_ += frameSize;
     // A compacted book re-creates its entries after restating the counters, so an id below its counter is
     // no contradiction; the counters only ever grow.
@@ -23,8 +23,9 @@ bool BookState::Apply(Operation& op, uint64_t frameSize) {
     if (found == entries_.end()) return false;
     Entry& entry = found->second;
     liveBytes_ = liveBytes_ - entry.setBytes + frameSize;
-    entry.setBytes = frameSize;
-    entry.records = std::move(op.records);
+    entry.setBytes = static_cast<uint32_t>(frameSize);
+    entry.packed = std::move(op.packed);
+    entry.packed.shrink_to_fit();
     entry.count = op.count;
     return true;
   }
@@ -44,8 +45,30 @@ bool BookState::Apply(Operation& op, uint64_t frameSize) {
   case OpCode::Imported:
     if (imported_.insert(op.fingerprint).second) liveBytes_ += frameSize;
     return true;
+  case OpCode::Begin:
+    // Transactions are the reader's business: a Begin frame changes nothing by itself.
+    return false;
   }
   return false;
+}
+
+BookState::Totals BookState::SaveTotals() const {
+  return Totals{imported_, nextPerson_, nextGroup_, countersBytes_, liveBytes_};
+}
+
+void BookState::RestoreTotals(const Totals& totals) {
+  imported_ = totals.imported;
+  nextPerson_ = totals.nextPerson;
+  nextGroup_ = totals.nextGroup;
+  countersBytes_ = totals.countersBytes;
+  liveBytes_ = totals.liveBytes;
+}
+
+void BookState::RestoreEntry(ULONG id, const std::optional<Entry>& entry) {
+  if (entry)
+    entries_[id] = *entry;
+  else
+    entries_.erase(id);
 }
 
 const Entry* BookState::Find(ULONG id) const {

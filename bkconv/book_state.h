@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -12,10 +13,10 @@
 namespace bkconv {
 
 struct Entry {
-  std::vector<BYTE> records; // packed as the call interface packs them
+  std::vector<BYTE> packed; // the records, packed as a frame carries them
   ULONG count = 0;
-  uint64_t createBytes = 0; // size of the frame that created the entry
-  uint64_t setBytes = 0;    // size of the frame that set its records, 0 when none did
+  uint32_t createBytes = 0; // size of the frame that created the entry
+  uint32_t setBytes = 0;    // size of the frame that set its records, 0 when none did
 };
 
 class BookState {
@@ -35,6 +36,18 @@ public:
   const std::set<uint64_t>& Imported() const { return imported_; }
   ULONG NextPerson() const { return nextPerson_; }
   ULONG NextGroup() const { return nextGroup_; }
+
+  // What a transaction puts back when it is rolled back: the book-wide values, and each entry it touched.
+  struct Totals {
+    std::set<uint64_t> imported;
+    ULONG nextPerson = kFirstPerson;
+    ULONG nextGroup = kFirstGroup;
+    uint64_t countersBytes = 0;
+    uint64_t liveBytes = 0;
+  };
+  Totals SaveTotals() const;
+  void RestoreTotals(const Totals& totals);
+  void RestoreEntry(ULONG id, const std::optional<Entry>& entry);
 
 private:
   std::map<ULONG, Entry> entries_; // ascending ids: persons first, then groups

@@ -43,18 +43,17 @@ void AddMember(CsvEntry& entry, ULONG member) {
   entry.count += 1;
 }
 
-// Adds the entries to book, members resolved by display name among the imported entries (the first of a
-// name wins; names not found are left out). Returns a status word.
-ULONG AddEntries(std::vector<CsvEntry>& entries, uint64_t fingerprint, BookState& book) {
+// Adds the entries to the book's transaction, members resolved by display name among the imported
+// entries (the first of a name wins; names not found are left out). Returns a status word.
+ULONG AddEntries(std::vector<CsvEntry>& entries, uint64_t fingerprint, CachedBook& book) {
   std::vector<ULONG> ids;
   std::map<std::string, ULONG> byName;
   for (const CsvEntry& entry : entries) {
-    Operation create;
-    create.id = book.NextId(entry.group);
-    if (!create.id) return STORE_STATUS_DISK_FULL;
-    book.Apply(create, 0);
-    ids.push_back(create.id);
-    byName.emplace(entry.name, create.id);
+    ULONG id = 0;
+    ULONG status = CreateEntryIn(book, entry.group, &id);
+    if (status) return status;
+    ids.push_back(id);
+    byName.emplace(entry.name, id);
   }
   for (size_t i = 0; i < entries.size(); ++i) {
     CsvEntry& entry = entries[i];
@@ -63,18 +62,13 @@ ULONG AddEntries(std::vector<CsvEntry>& entries, uint64_t fingerprint, BookState
       if (found == byName.end() || found->second == ids[i] || entry.count >= kMaxRecordsPerEntry) continue;
       AddMember(entry, found->second);
     }
-    Operation set;
-    set.code = OpCode::Set;
-    set.id = ids[i];
-    set.count = entry.count;
-    set.records = std::move(entry.records);
-    book.Apply(set, 0);
+    std::vector<BYTE> packed;
+    if (!PackRecords(entry.records.data(), entry.count, &packed)) return STORE_STATUS_FILE_ERROR;
+    bool changed = false;
+    ULONG status = SetRecordsIn(book, ids[i], entry.count, packed, &changed);
+    if (status) return status;
   }
-  Operation mark;
-  mark.code = OpCode::Imported;
-  mark.fingerprint = fingerprint;
-  book.Apply(mark, 0);
-  return 0;
+  return MarkImportedIn(book, fingerprint);
 }
 
 // Keeps the file, under a name that is not taken yet.
@@ -86,7 +80,7 @@ void RenameAside(const std::string& path) {
 
 } // namespace
 
-ULONG ImportDefaultCsv(ULONG* status) {
+ULONG ImportDefaultCsv(std::unique_lock<std::mutex>& hold, ULONG* status) {
   std::string folder = DefaultBookFolder();
   if (folder.empty()) return 0;
   std::string csvPath = folder + kDefaultCsvName;
@@ -112,16 +106,19 @@ ULONG ImportDefaultCsv(ULONG* status) {
   if (*status) return 0;
   Registry& registry = Registry::Instance();
   ULONG handle = 0;
-  *status = registry.Open(bookPath, &handle);
+  *status = registry.Open(hold, bookPath, &handle);
   if (*status) return 0;
+  CachedBook& book = *registry.Find(handle);
   ULONG imported = 0;
-  *status = CommitRewrite(*registry.Find(handle), [&](const BookState& book, BookState& next) -> ULONG {
-    if (book.Imported().count(fingerprint)) return kNoChange;
-    next = book;
+  if (!book.state.Imported().count(fingerprint)) {
+    *status = AddEntries(entries, fingerprint, book);
     imported = static_cast<ULONG>(entries.size());
-    return AddEntries(entries, fingerprint, next);
-  });
-  registry.Close(handle);
+    registry.NoteChange(handle);
+    if (*status) registry.Rollback(handle);
+  }
+  bool known = false;
+  ULONG closed = registry.Close(handle, &known);
+  if (!*status) *status = closed;
   if (*status) return 0;
   // The book holds the entries and remembers the file, so moving it aside is only tidying: should it fail,
   // the next call finds the file already taken in and tries the rename again.

@@ -1,4 +1,4 @@
-// Encoding and decoding the book's header and frames, and telling a torn tail from damage.
+// Encoding and decoding the book's header, frames and packed records.
 #include "log_format.h"
 
 #include <cstring>
@@ -10,8 +10,8 @@ namespace {
 
 // PNG-style: a high byte, then line ends and ^Z, so a transfer that rewrites text is caught at once.
 constexpr BYTE kMagic[8] = {0x89, 'A', 'B', 'K', '\r', '\n', 0x1A, '\n'};
-// Ends every frame; none of its bytes is zero, which lets a reader tell a frame whose end never reached
-// the disk (zeros) from a damaged one.
+// Ends every frame: a frame whose last bytes never reached the disk fails here even when its checksum
+// happens to hold over what did.
 constexpr uint32_t kCommitMarker = 0x214B4241; // "ABK!"
 
 void Put16(std::vector<BYTE>& out, uint32_t v) {
@@ -37,51 +37,38 @@ uint32_t Get32(const BYTE* p) {
 }
 uint64_t Get64(const BYTE* p) { return Get32(p) | (static_cast<uint64_t>(Get32(p + 4)) << 32); }
 
-bool AllZero(const BYTE* p, size_t length) {
-  for (size_t i = 0; i < length; ++i)
-    if (p[i]) return false;
-  return true;
-}
-
-size_t TrailingZeros(const BYTE* p, size_t length) {
-  size_t zeros = 0;
-  while (zeros < length && p[length - 1 - zeros] == 0)
-    ++zeros;
-  return zeros;
-}
-
 ULONG FirstWord(const BYTE* record) {
   ULONG word;
   memcpy(&word, record, sizeof word);
   return word;
 }
 
-// A record in a frame: its first word, then the rest without its trailing zeros (a 16-bit length and the
-// bytes). Field values are short and padded with zeros, so a book is about a tenth of its records' size,
-// and the record comes back byte for byte.
-void AppendRecord(std::vector<BYTE>& out, const BYTE* record, size_t size) {
-  out.insert(out.end(), record, record + 4);
-  size_t used = size - 4;
-  while (used > 0 && record[4 + used - 1] == 0)
-    --used;
-  Put16(out, static_cast<uint32_t>(used));
-  out.insert(out.end(), record + 4, record + 4 + used);
+// Steps over one packed record at p (size bytes left): its unpacked size and its packed length.
+bool StepPacked(const BYTE* p, size_t size, size_t* unpacked, size_t* packed) {
+  if (size < 6) return false;
+  *unpacked = StoreRecordSize(p);
+  size_t used = Get16(p + 4);
+  if (used > *unpacked - 4 || size - 6 < used) return false;
+  *packed = 6 + used;
+  return true;
 }
 
-bool DecodeRecords(const BYTE* p, size_t size, ULONG count, std::vector<BYTE>* records) {
+void UnpackOne(const BYTE* p, size_t used, size_t unpacked, BYTE* out) {
+  memcpy(out, p, 4);
+  memcpy(out + 4, p + 6, used);
+  memset(out + 4 + used, 0, unpacked - 4 - used);
+}
+
+// Checks that size bytes hold exactly count well-formed packed records.
+bool CheckPacked(const BYTE* p, size_t size, ULONG count) {
   size_t at = 0;
+  BYTE record[STORE_FIELD_RECORD_SIZE];
   for (ULONG i = 0; i < count; ++i) {
-    if (size - at < 6) return false;
-    size_t recordSize = StoreRecordSize(p + at);
-    size_t used = Get16(p + at + 4);
-    if (used > recordSize - 4 || size - at - 6 < used) return false;
-    size_t start = records->size();
-    records->resize(start + recordSize, 0);
-    BYTE* record = records->data() + start;
-    memcpy(record, p + at, 4);
-    memcpy(record + 4, p + at + 6, used);
+    size_t unpacked = 0, packed = 0;
+    if (!StepPacked(p + at, size - at, &unpacked, &packed)) return false;
+    UnpackOne(p + at, packed - 6, unpacked, record);
     if (!IsValidRecord(record)) return false;
-    at += 6 + used;
+    at += packed;
   }
   return at == size;
 }
@@ -98,13 +85,13 @@ void AppendHeader(std::vector<BYTE>& out, uint64_t stamp) {
   Put32(out, Crc32(out.data() + start, kHeaderSize - 4));
 }
 
-HeaderCheck CheckHeader(const BYTE* data, size_t size, uint64_t* stamp) {
+HeaderCheck CheckHeader(const BYTE* data, size_t size, uint64_t* stamp, uint32_t* version) {
   if (size < kHeaderSize || memcmp(data, kMagic, sizeof kMagic) != 0) return HeaderCheck::NotABook;
   if (Get32(data + 28) != Crc32(data, kHeaderSize - 4)) return HeaderCheck::Damaged;
   // Every version keeps these first 32 bytes, so a newer book is recognised as such, not as damage.
-  uint32_t version = Get32(data + 8);
-  if (version > kFormatVersion) return HeaderCheck::NewerVersion;
-  if (version == 0 || Get32(data + 12) != kHeaderSize || Get32(data + 24) != 0) return HeaderCheck::Damaged;
+  *version = Get32(data + 8);
+  if (*version > kFormatVersion) return HeaderCheck::NewerVersion;
+  if (*version == 0 || Get32(data + 12) != kHeaderSize || Get32(data + 24) != 0) return HeaderCheck::Damaged;
   *stamp = Get64(data + 16);
   return HeaderCheck::Valid;
 }
@@ -130,25 +117,17 @@ size_t EndFrame(std::vector<BYTE>& out, size_t start) {
 
 } // namespace
 
-size_t AppendSetFrame(std::vector<BYTE>& out, ULONG id, ULONG count, const BYTE* records) {
-  size_t start = BeginFrame(out, OpCode::Set);
-  Put32(out, id);
-  Put32(out, count);
-  for (ULONG i = 0; i < count; ++i) {
-    size_t size = StoreRecordSize(records);
-    AppendRecord(out, records, size);
-    records += size;
-  }
-  return EndFrame(out, start);
-}
-
 size_t AppendFrame(std::vector<BYTE>& out, const Operation& op) {
-  if (op.code == OpCode::Set) return AppendSetFrame(out, op.id, op.count, op.records.data());
   size_t start = BeginFrame(out, op.code);
   switch (op.code) {
   case OpCode::Create:
   case OpCode::Delete:
     Put32(out, op.id);
+    break;
+  case OpCode::Set:
+    Put32(out, op.id);
+    Put32(out, op.count);
+    out.insert(out.end(), op.packed.begin(), op.packed.end());
     break;
   case OpCode::Counters:
     Put32(out, op.nextPerson);
@@ -157,36 +136,37 @@ size_t AppendFrame(std::vector<BYTE>& out, const Operation& op) {
   case OpCode::Imported:
     Put64(out, op.fingerprint);
     break;
-  case OpCode::Set:
+  case OpCode::Begin:
+    Put64(out, op.sequence);
+    Put32(out, op.frames);
     break;
   }
   return EndFrame(out, start);
+}
+
+void AppendTransaction(std::vector<BYTE>& out, uint64_t sequence, const std::vector<Operation>& ops) {
+  Operation begin;
+  begin.code = OpCode::Begin;
+  begin.sequence = sequence;
+  begin.frames = static_cast<ULONG>(ops.size());
+  AppendFrame(out, begin);
+  for (const Operation& op : ops)
+    AppendFrame(out, op);
 }
 
 FrameScan ScanFrame(const BYTE* data, size_t size, size_t offset, FrameView* frame) {
   size_t left = size - offset;
   const BYTE* p = data + offset;
   if (left == 0) return FrameScan::End;
-  // A crash can leave the file longer than what reached the disk, the rest reading as zeros.
-  if (AllZero(p, left)) return FrameScan::TornTail;
-  if (left < 8) return FrameScan::TornTail;
+  if (left < 8) return FrameScan::Bad;
   uint32_t length = Get32(p);
-  // The length is checked on its own, so a damaged length cannot pass for a frame cut short. A header that
-  // fails with nothing but zeros behind it is a write whose later blocks never reached the disk.
-  if (Get32(p + 4) != ~length) return AllZero(p + 8, left - 8) ? FrameScan::TornTail : FrameScan::Damaged;
-  if (length < 8 || length > kMaxPayload) return FrameScan::Damaged;
+  // The length is checked on its own, so a damaged length is never taken for a frame cut short.
+  if (Get32(p + 4) != ~length || length < 8 || length > kMaxPayload) return FrameScan::Bad;
   size_t frameSize = length + kFrameOverhead;
-  if (left < frameSize) return FrameScan::TornTail;
-  bool checksumHolds = Get32(p + 8 + length) == Crc32(p, 8 + length);
-  if (checksumHolds && Get32(p + 12 + length) == kCommitMarker) {
-    *frame = FrameView{p + 8, length, frameSize};
-    return FrameScan::Frame;
-  }
-  // The last frame, whose final block never reached the disk. Its last two bytes are the marker's, never
-  // zero, so a zero run of two or more cannot come from one damaged byte; a lone zero at the very end can,
-  // and counts as damage.
-  if (left == frameSize && TrailingZeros(p, frameSize) >= 2) return FrameScan::TornTail;
-  return FrameScan::Damaged;
+  if (left < frameSize) return FrameScan::Bad;
+  if (Get32(p + 8 + length) != Crc32(p, 8 + length) || Get32(p + 12 + length) != kCommitMarker) return FrameScan::Bad;
+  *frame = FrameView{p + 8, length, frameSize};
+  return FrameScan::Frame;
 }
 
 bool DecodeOperation(const BYTE* p, size_t size, Operation* op) {
@@ -204,8 +184,10 @@ bool DecodeOperation(const BYTE* p, size_t size, Operation* op) {
     if (size < 12) return false;
     op->id = Get32(p + 4);
     op->count = Get32(p + 8);
-    if (!IsEntryId(op->id) || op->count > kMaxRecordsPerEntry) return false;
-    return DecodeRecords(p + 12, size - 12, op->count, &op->records);
+    if (!IsEntryId(op->id) || op->count > kMaxRecordsPerEntry || !CheckPacked(p + 12, size - 12, op->count))
+      return false;
+    op->packed.assign(p + 12, p + size);
+    return true;
   case static_cast<uint32_t>(OpCode::Counters):
     op->code = OpCode::Counters;
     if (size != 12) return false;
@@ -217,9 +199,48 @@ bool DecodeOperation(const BYTE* p, size_t size, Operation* op) {
     if (size != 12) return false;
     op->fingerprint = Get64(p + 4);
     return true;
+  case static_cast<uint32_t>(OpCode::Begin):
+    op->code = OpCode::Begin;
+    if (size != 16) return false;
+    op->sequence = Get64(p + 4);
+    op->frames = Get32(p + 12);
+    return true;
   default:
     return false;
   }
+}
+
+bool PackRecords(const BYTE* records, ULONG count, std::vector<BYTE>* packed) {
+  packed->clear();
+  if (count > kMaxRecordsPerEntry) return false;
+  for (ULONG i = 0; i < count; ++i) {
+    if (!IsValidRecord(records)) {
+      packed->clear();
+      return false;
+    }
+    size_t size = StoreRecordSize(records);
+    packed->insert(packed->end(), records, records + 4);
+    size_t used = size - 4;
+    while (used > 0 && records[4 + used - 1] == 0)
+      --used;
+    Put16(*packed, static_cast<uint32_t>(used));
+    packed->insert(packed->end(), records + 4, records + 4 + used);
+    records += size;
+  }
+  return true;
+}
+
+bool UnpackRecords(const std::vector<BYTE>& packed, ULONG count, BYTE* out, size_t room) {
+  size_t at = 0, written = 0;
+  for (ULONG i = 0; i < count; ++i) {
+    size_t unpacked = 0, length = 0;
+    if (!StepPacked(packed.data() + at, packed.size() - at, &unpacked, &length) || room - written < unpacked)
+      return false;
+    UnpackOne(packed.data() + at, length - 6, unpacked, out + written);
+    at += length;
+    written += unpacked;
+  }
+  return true;
 }
 
 bool IsValidRecord(const BYTE* record) {
@@ -229,17 +250,6 @@ bool IsValidRecord(const BYTE* record) {
     return IsEntryId(member);
   }
   return memchr(record + 4, 0, STORE_FIELD_VALUE_SIZE) != nullptr;
-}
-
-bool MeasureRecords(const BYTE* records, ULONG count, size_t* length) {
-  if (count > kMaxRecordsPerEntry) return false;
-  size_t at = 0;
-  for (ULONG i = 0; i < count; ++i) {
-    if (!IsValidRecord(records + at)) return false;
-    at += StoreRecordSize(records + at);
-  }
-  *length = at;
-  return true;
 }
 
 } // namespace bkconv

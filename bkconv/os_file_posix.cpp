@@ -1,4 +1,5 @@
-// The store's file-system calls on POSIX systems: open/pread/pwrite, flock, fsync, rename and a folder fsync.
+// The store's file-system calls on POSIX systems: open/pread/pwrite, fcntl locks, fdatasync, rename and
+// a folder fsync.
 #ifndef _WIN32
 
 #include "os_file.h"
@@ -10,7 +11,6 @@
 
 #include <fcntl.h>
 #include <pwd.h>
-#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,9 +19,23 @@ namespace bkconv {
 namespace {
 
 OsError FromErrno(int error) {
-  if (error == ENOENT || error == ENOTDIR) return OsError::NotFound;
-  if (error == ENOSPC || error == EDQUOT || error == EFBIG) return OsError::DiskFull;
-  return OsError::Failed;
+  switch (error) {
+  case ENOENT:
+  case ENOTDIR:
+    return OsError::NotFound;
+  case ENOSPC:
+  case EDQUOT:
+  case EFBIG:
+    return OsError::DiskFull;
+  case EACCES:
+  case EPERM:
+  case EROFS:
+    return OsError::Denied;
+  case EAGAIN:
+    return OsError::Busy;
+  default:
+    return OsError::Failed;
+  }
 }
 
 uint64_t Nanoseconds(const timespec& t) {
@@ -43,22 +57,42 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, cut);
 }
 
+void KeyOf(const struct stat& st, FileKey* key) {
+  key->identity.volume = static_cast<uint64_t>(st.st_dev);
+  key->identity.index = static_cast<uint64_t>(st.st_ino);
+  key->size = static_cast<uint64_t>(st.st_size);
+  key->modified = Nanoseconds(st.st_mtim);
+  key->changed = Nanoseconds(st.st_ctim);
+  key->links = static_cast<uint32_t>(st.st_nlink);
+}
+
+// One fcntl record lock over the whole file. These locks belong to the process, not to the descriptor:
+// a child made by fork holds none of them, and a process that dies drops them.
+int LockCall(int fd, short type) {
+  struct flock lock = {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  int result;
+  do {
+    result = fcntl(fd, F_SETLK, &lock);
+  } while (result != 0 && errno == EINTR);
+  return result;
+}
+
 } // namespace
 
 OsError StatPath(const std::string& path, FileKey* key) {
   struct stat st;
   if (stat(path.c_str(), &st) != 0) return FromErrno(errno);
-  key->volume = static_cast<uint64_t>(st.st_dev);
-  key->index = static_cast<uint64_t>(st.st_ino);
-  key->size = static_cast<uint64_t>(st.st_size);
-  key->modified = Nanoseconds(st.st_mtim);
-  key->changed = Nanoseconds(st.st_ctim);
+  if (!S_ISREG(st.st_mode)) return OsError::NotRegular;
+  KeyOf(st, key);
   return OsError::None;
 }
 
 OsError OsFile::Open(const std::string& path, Mode mode) {
   Close();
-  int flags = O_CLOEXEC;
+  // Non-blocking: a pipe named as a book must not hold the caller until someone writes to it.
+  int flags = O_CLOEXEC | O_NONBLOCK;
   switch (mode) {
   case ReadOnly:
     flags |= O_RDONLY;
@@ -66,11 +100,8 @@ OsError OsFile::Open(const std::string& path, Mode mode) {
   case ReadWrite:
     flags |= O_RDWR;
     break;
-  case OpenOrCreate:
-    flags |= O_RDWR | O_CREAT;
-    break;
-  case CreateTruncate:
-    flags |= O_RDWR | O_CREAT | O_TRUNC;
+  case CreateNew:
+    flags |= O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW;
     break;
   }
   int fd;
@@ -78,23 +109,32 @@ OsError OsFile::Open(const std::string& path, Mode mode) {
     fd = open(path.c_str(), flags, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return FromErrno(errno);
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return OsError::NotRegular;
+  }
   fd_ = fd;
   return OsError::None;
 }
 
 void OsFile::Close() {
+  Unlock();
   if (fd_ >= 0) close(fd_);
   fd_ = -1;
 }
 
 bool OsFile::IsOpen() const { return fd_ >= 0; }
 
-OsError OsFile::Identity(FileIdentity* identity, uint64_t* size) const {
+void OsFile::Swap(OsFile& other) {
+  std::swap(fd_, other.fd_);
+  std::swap(locked_, other.locked_);
+}
+
+OsError OsFile::Status(FileKey* key) const {
   struct stat st;
   if (fstat(fd_, &st) != 0) return FromErrno(errno);
-  identity->volume = static_cast<uint64_t>(st.st_dev);
-  identity->index = static_cast<uint64_t>(st.st_ino);
-  *size = static_cast<uint64_t>(st.st_size);
+  KeyOf(st, key);
   return OsError::None;
 }
 
@@ -136,15 +176,57 @@ OsError OsFile::Truncate(uint64_t size) {
   return OsError::None;
 }
 
-OsError OsFile::Lock(bool exclusive) {
-  // flock locks belong to the open file description, so two handles of one process exclude each other,
-  // and closing some other descriptor of the same file does not drop the lock (as it would with fcntl).
-  int result;
-  do {
-    result = flock(fd_, exclusive ? LOCK_EX : LOCK_SH);
-  } while (result != 0 && errno == EINTR);
-  if (result != 0) return FromErrno(errno);
+OsError OsFile::TryLock() {
+  // A book opened read-only can be read-locked only; it keeps writers out all the same.
+  int access = fcntl(fd_, F_GETFL) & O_ACCMODE;
+  if (LockCall(fd_, access == O_RDONLY ? F_RDLCK : F_WRLCK) != 0)
+    return errno == EACCES || errno == EAGAIN ? OsError::Busy : FromErrno(errno);
+  locked_ = true;
   return OsError::None;
+}
+
+void OsFile::Unlock() {
+  if (locked_ && fd_ >= 0) LockCall(fd_, F_UNLCK);
+  locked_ = false;
+}
+
+OsError OsFile::CopyAccessFrom(const OsFile& original) {
+  struct stat st;
+  if (fstat(original.fd_, &st) != 0) return FromErrno(errno);
+  // The owner is kept where the system allows it (a user may not give files away); the permission bits
+  // always are, so a book only its owner could read stays so.
+  if (fchown(fd_, st.st_uid, st.st_gid) != 0 && fchown(fd_, static_cast<uid_t>(-1), st.st_gid) != 0) {
+    // Neither owner nor group could be kept: the new file is the writer's, which is who rewrites it.
+  }
+  if (fchmod(fd_, st.st_mode & 07777) != 0) return FromErrno(errno);
+  return OsError::None;
+}
+
+std::string ResolveLinks(const std::string& path) {
+  std::string current = path;
+  // As many links as the system itself follows; a loop ends here and fails later, at the open.
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat st;
+    if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+    std::string target(static_cast<size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+    ssize_t length = readlink(current.c_str(), &target[0], target.size());
+    if (length <= 0 || static_cast<size_t>(length) >= target.size()) return current;
+    target.resize(static_cast<size_t>(length));
+    current = target[0] == '/' ? target : FolderOf(current) + "/" + target;
+  }
+  return current;
+}
+
+OsError CreateTempBeside(const std::string& path, OsFile* file, std::string* tempPath) {
+  std::string folder = FolderOf(path);
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    char name[40];
+    std::snprintf(name, sizeof name, "/.abk-%016llx.tmp", static_cast<unsigned long long>(UniqueSeed()));
+    *tempPath = folder + name;
+    OsError error = file->Open(*tempPath, OsFile::CreateNew);
+    if (error == OsError::None || errno != EEXIST) return error;
+  }
+  return OsError::Failed;
 }
 
 OsError ReplaceFile(const std::string& from, const std::string& to) {
@@ -161,7 +243,7 @@ OsError RenameNoReplace(const std::string& from, const std::string& to) {
   if (errno == EEXIST) return OsError::Failed;
   // File systems without hard links: check, then rename.
   struct stat st;
-  if (stat(to.c_str(), &st) == 0) return OsError::Failed;
+  if (lstat(to.c_str(), &st) == 0) return OsError::Failed;
   return ReplaceFile(from, to);
 }
 
@@ -171,7 +253,9 @@ OsError FlushFolderOf(const std::string& path) {
   int result = fsync(fd);
   int error = errno;
   close(fd);
-  if (result != 0) return FromErrno(error);
+  // Some file systems cannot flush a folder at all; they say so with EINVAL, and there is nothing more
+  // to wait for.
+  if (result != 0 && error != EINVAL) return FromErrno(error);
   return OsError::None;
 }
 
@@ -194,6 +278,18 @@ OsError CreateFolders(const std::string& folder) {
   // Only the user reads their own address book.
   if (mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return FromErrno(errno);
   return OsError::None;
+}
+
+void Pause(unsigned milliseconds) {
+  timespec wait = {static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
+  while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
+  }
+}
+
+uint64_t MonotonicMilliseconds() {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return Nanoseconds(now) / 1000000u;
 }
 
 std::string DefaultBookFolder() {

@@ -6,13 +6,17 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
 #include <shlobj.h>
+
+#include <cstdio>
+#include <utility>
 
 namespace bkconv {
 namespace {
 
-OsError FromLastError() {
-  switch (GetLastError()) {
+OsError FromError(DWORD error) {
+  switch (error) {
   case ERROR_FILE_NOT_FOUND:
   case ERROR_PATH_NOT_FOUND:
   case ERROR_INVALID_NAME:
@@ -20,10 +24,18 @@ OsError FromLastError() {
   case ERROR_DISK_FULL:
   case ERROR_HANDLE_DISK_FULL:
     return OsError::DiskFull;
+  case ERROR_ACCESS_DENIED:
+  case ERROR_WRITE_PROTECT:
+    return OsError::Denied;
+  case ERROR_LOCK_VIOLATION:
+  case ERROR_SHARING_VIOLATION:
+    return OsError::Busy;
   default:
     return OsError::Failed;
   }
 }
+
+OsError FromLastError() { return FromError(GetLastError()); }
 
 uint64_t Join(DWORD high, DWORD low) { return (static_cast<uint64_t>(high) << 32) | low; }
 uint64_t Join(const FILETIME& t) { return Join(t.dwHighDateTime, t.dwLowDateTime); }
@@ -45,68 +57,76 @@ OVERLAPPED At(uint64_t offset) {
   return overlapped;
 }
 
+OsError KeyOf(HANDLE handle, FileKey* key) {
+  if (GetFileType(handle) != FILE_TYPE_DISK) return OsError::NotRegular;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) return FromLastError();
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return OsError::NotRegular;
+  key->identity.volume = info.dwVolumeSerialNumber;
+  key->identity.index = Join(info.nFileIndexHigh, info.nFileIndexLow);
+  key->size = Join(info.nFileSizeHigh, info.nFileSizeLow);
+  key->modified = Join(info.ftLastWriteTime);
+  key->changed = Join(info.ftCreationTime);
+  key->links = info.nNumberOfLinks;
+  return OsError::None;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t cut = path.find_last_of("\\/");
+  if (cut == std::string::npos) return ".";
+  return path.substr(0, cut);
+}
+
 } // namespace
 
 OsError StatPath(const std::string& path, FileKey* key) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return FromLastError();
-  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return OsError::Failed;
-  *key = FileKey();
-  key->index = Join(data.ftCreationTime);
-  key->size = Join(data.nFileSizeHigh, data.nFileSizeLow);
-  key->modified = Join(data.ftLastWriteTime);
-  return OsError::None;
+  // Windows tells a file's identity only through a handle: one that asks for no access, shares
+  // everything and stands in nobody's way.
+  HANDLE handle = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return FromLastError();
+  OsError error = KeyOf(handle, key);
+  CloseHandle(handle);
+  return error;
 }
 
 OsError OsFile::Open(const std::string& path, Mode mode) {
   Close();
   DWORD access = GENERIC_READ | GENERIC_WRITE;
   DWORD disposition = OPEN_EXISTING;
-  switch (mode) {
-  case ReadOnly:
-    access = GENERIC_READ;
-    break;
-  case ReadWrite:
-    break;
-  case OpenOrCreate:
-    disposition = OPEN_ALWAYS;
-    break;
-  case CreateTruncate:
-    disposition = CREATE_ALWAYS;
-    break;
+  if (mode == ReadOnly) access = GENERIC_READ;
+  if (mode == CreateNew) {
+    disposition = CREATE_NEW;
+    access |= WRITE_DAC; // it takes the permissions of the book it replaces
   }
-  // Everyone shares everything: other handles of this library come and go around each call, and none
-  // of them may stand in the way of the rename that replaces the book.
-  HANDLE handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Other handles may read and write (they wait for the lock first), but not delete or rename: so the
+  // book is never replaced under a handle that another process still writes through.
+  HANDLE handle =
+      CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return FromLastError();
+  if (GetFileType(handle) != FILE_TYPE_DISK) {
+    CloseHandle(handle);
+    return OsError::NotRegular;
+  }
   handle_ = handle;
   return OsError::None;
 }
 
 void OsFile::Close() {
   if (!IsOpen()) return;
-  // Closing a handle frees its locks only when the system gets round to it; unlocking frees them now,
-  // for the next writer waiting.
-  if (locked_) {
-    OVERLAPPED overlapped = At(0);
-    UnlockFileEx(AsHandle(handle_), 0, 1, 0, &overlapped);
-  }
+  Unlock();
   CloseHandle(AsHandle(handle_));
   handle_ = INVALID_HANDLE_VALUE;
-  locked_ = false;
 }
 
 bool OsFile::IsOpen() const { return AsHandle(handle_) != INVALID_HANDLE_VALUE; }
 
-OsError OsFile::Identity(FileIdentity* identity, uint64_t* size) const {
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(AsHandle(handle_), &info)) return FromLastError();
-  identity->volume = info.dwVolumeSerialNumber;
-  identity->index = Join(info.nFileIndexHigh, info.nFileIndexLow);
-  *size = Join(info.nFileSizeHigh, info.nFileSizeLow);
-  return OsError::None;
+void OsFile::Swap(OsFile& other) {
+  std::swap(handle_, other.handle_);
+  std::swap(locked_, other.locked_);
 }
+
+OsError OsFile::Status(FileKey* key) const { return KeyOf(AsHandle(handle_), key); }
 
 OsError OsFile::ReadAt(uint64_t offset, void* buffer, size_t length, size_t* read) const {
   char* out = static_cast<char*>(buffer);
@@ -153,24 +173,82 @@ OsError OsFile::Truncate(uint64_t size) {
   return OsError::None;
 }
 
-OsError OsFile::Lock(bool exclusive) {
+OsError OsFile::TryLock() {
   // One byte is enough: every party locks the same byte, and a lock may lie beyond the end of the file.
   OVERLAPPED overlapped = At(0);
-  DWORD flags = exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0;
-  if (!LockFileEx(AsHandle(handle_), flags, 0, 1, 0, &overlapped)) return FromLastError();
+  if (!LockFileEx(AsHandle(handle_), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &overlapped)) {
+    DWORD error = GetLastError();
+    return error == ERROR_IO_PENDING ? OsError::Busy : FromError(error);
+  }
   locked_ = true;
   return OsError::None;
 }
 
+void OsFile::Unlock() {
+  // Closing a handle frees its locks only when the system gets round to it; unlocking frees them now,
+  // for the next writer waiting.
+  if (locked_ && IsOpen()) {
+    OVERLAPPED overlapped = At(0);
+    UnlockFileEx(AsHandle(handle_), 0, 1, 0, &overlapped);
+  }
+  locked_ = false;
+}
+
+OsError OsFile::CopyAccessFrom(const OsFile& original) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetSecurityInfo(AsHandle(original.handle_), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                      nullptr, &descriptor) != ERROR_SUCCESS)
+    return OsError::Failed;
+  DWORD result = SetSecurityInfo(AsHandle(handle_), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl,
+                                 nullptr);
+  LocalFree(descriptor);
+  return result == ERROR_SUCCESS ? OsError::None : OsError::Failed;
+}
+
+std::string ResolveLinks(const std::string& path) {
+  HANDLE handle = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return path;
+  char final[MAX_PATH + 8] = {};
+  DWORD length = GetFinalPathNameByHandleA(handle, final, sizeof final, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  CloseHandle(handle);
+  if (length == 0 || length >= sizeof final) return path;
+  std::string resolved(final, length);
+  if (resolved.compare(0, 8, "\\\\?\\UNC\\") == 0) return "\\\\" + resolved.substr(8);
+  if (resolved.compare(0, 4, "\\\\?\\") == 0) return resolved.substr(4);
+  return resolved;
+}
+
+OsError CreateTempBeside(const std::string& path, OsFile* file, std::string* tempPath) {
+  std::string folder = FolderOf(path);
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    char name[40];
+    std::snprintf(name, sizeof name, "\\.abk-%016llx.tmp", static_cast<unsigned long long>(UniqueSeed()));
+    *tempPath = folder + name;
+    OsError error = file->Open(*tempPath, OsFile::CreateNew);
+    if (error == OsError::None || GetLastError() != ERROR_FILE_EXISTS) return error;
+  }
+  return OsError::Failed;
+}
+
 OsError ReplaceFile(const std::string& from, const std::string& to) {
-  // Write-through: the call returns once the rename is on disk, so no separate folder flush is needed.
-  if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    return FromLastError();
-  return OsError::None;
+  // Write-through: the call returns once the rename is on disk, so no separate folder flush is needed. A
+  // book that another handle holds open cannot be replaced; virus scanners hold files open for a moment,
+  // so a refusal is tried again a few times.
+  for (int attempt = 0;; ++attempt) {
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return OsError::None;
+    DWORD error = GetLastError();
+    if (attempt == 4 || (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)) return FromError(error);
+    Sleep(20);
+  }
 }
 
 OsError RenameNoReplace(const std::string& from, const std::string& to) {
-  if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) return FromLastError();
+  if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    DWORD error = GetLastError();
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? OsError::Failed : FromError(error);
+  }
   return OsError::None;
 }
 
@@ -196,6 +274,10 @@ OsError CreateFolders(const std::string& folder) {
   if (!CreateDirectoryA(path.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return FromLastError();
   return OsError::None;
 }
+
+void Pause(unsigned milliseconds) { Sleep(milliseconds); }
+
+uint64_t MonotonicMilliseconds() { return GetTickCount64(); }
 
 std::string DefaultBookFolder() {
   std::string data = GetEnvironment("APPDATA");

@@ -15,6 +15,9 @@ enum StoreStatusWord : ULONG {
   STORE_STATUS_NOT_FOUND = 4,
   STORE_STATUS_NO_RECORD = 5,
   STORE_STATUS_DISK_FULL = 6,
+  // Words of this library beside the six every store library sends: other libraries never send them.
+  STORE_STATUS_DAMAGED = 7, // the book's committed data is damaged (SalvageAddressBook can keep the rest)
+  STORE_STATUS_BUSY = 8,    // another process or thread held the book longer than the wait allows
 };
 
 // Failure values returned by the exports.
@@ -76,3 +79,33 @@ typedef ULONG(WINAPI STORE_GETPROPS)(ULONG handle, ULONG recordId, ULONG* status
 typedef ULONG(WINAPI STORE_SETPROPS)(ULONG handle, ULONG recordId, ULONG* status, StoreRecordBlock* block);
 typedef ULONG(WINAPI STORE_DELETEPROPS)(ULONG handle, ULONG reserved, ULONG* status, ULONG recordId);
 typedef ULONG(WINAPI STORE_CNVADDRESSBOOK)(ULONG* word);
+
+// Exports of this library beyond the eight of every store library; a caller looks them up by name and
+// does without them when they are missing.
+//
+// Everything one opening changes (OpenAddressBook to CloseAddressBook) is one transaction, and openings
+// of one book nested in one thread join the outermost one. CommitAddressBook makes the transaction
+// durable now, with one write and one flush (nested: at the end of the outermost opening), and the handle
+// stays open; non-zero on success. RollbackAddressBook drops what the transaction changed; a handle that
+// changed nothing has nothing to drop. A rollback through a nested handle spoils the whole transaction:
+// its later changes and its commit fail with status 1.
+typedef ULONG(WINAPI STORE_COMMITADDRESSBOOK)(ULONG handle, ULONG* status);
+typedef ULONG(WINAPI STORE_ROLLBACKADDRESSBOOK)(ULONG handle, ULONG* status);
+
+// What SalvageAddressBook found in a book, and kept of it when it repaired it. Offsets fit in 32 bits:
+// the library reads no book larger than 256 MiB.
+struct StoreSalvageReport {
+  ULONG size;              // set by the caller: sizeof(StoreSalvageReport)
+  ULONG damaged;           // non-zero when committed data could not be read
+  ULONG firstDamage;       // byte offset of the first damage
+  ULONG bytesLost;         // bytes of committed data that could not be read
+  ULONG transactionsKept;  // transactions read whole
+  ULONG transactionsLost;  // transactions lost to the damage
+  ULONG entriesKept;       // entries of the book as salvaged
+  ULONG tornTail;          // an unfinished last write was dropped (never committed: nothing lost)
+  char damagedCopy[260];   // repair: where the damaged file was kept, untouched
+};
+constexpr ULONG STORE_SALVAGE_CHECK = 0;  // only look
+constexpr ULONG STORE_SALVAGE_REPAIR = 1; // write what can be read as the book, keep the damaged file aside
+// Non-zero when the book could be examined (and, repairing, was rewritten); status otherwise.
+typedef ULONG(WINAPI STORE_SALVAGEADDRESSBOOK)(LPCSTR path, ULONG mode, StoreSalvageReport* report, ULONG* status);

@@ -1,10 +1,19 @@
 // The call interface as the provider uses it: count then fill, records back in order and byte for byte,
-// person and group ids, ids of deleted entries, the default book, and bad arguments.
+// person and group ids, ids of deleted entries, openings as transactions, the default book, and bad
+// arguments and paths.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <utility>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "store_api.h"
 
@@ -101,6 +110,7 @@ TEST(StoreInterface, RecordsComeBackByteForByteInTheOrderLastSet) {
   ASSERT_EQ(book.Set(group, Records()), 0u);
   EXPECT_EQ(Api().getProps(book.handle, group, &status, nullptr), 0u);
 
+  ASSERT_EQ(book.Commit(), 0u);
   ULONG cold = 0;
   Snapshot snapshot = ReadCold(path, &cold);
   ASSERT_EQ(cold, 0u);
@@ -146,13 +156,16 @@ TEST(StoreInterface, IdsAreNeverHandedOutAgainAcrossReopeningAndCompaction) {
   }
   std::string copy = folder.Fresh();
   CopyBook(path, copy);
-  Book book(copy);
-  EXPECT_EQ(book.NewPerson(), 3u);
-  EXPECT_EQ(book.NewGroup(), 0x80000003u);
-  ASSERT_EQ(book.Delete(3), 0u);
-  ASSERT_EQ(book.Delete(0x80000003), 0u);
+  {
+    Book book(copy);
+    EXPECT_EQ(book.NewPerson(), 3u);
+    EXPECT_EQ(book.NewGroup(), 0x80000003u);
+    ASSERT_EQ(book.Delete(3), 0u);
+    ASSERT_EQ(book.Delete(0x80000003), 0u);
+  }
 
-  // Rewrite one entry until the dead bytes outweigh the rest and the book is compacted.
+  // Rewrite one entry, an opening at a time, until the dead bytes outweigh the rest and the book is
+  // compacted at the end of an opening.
   Records big;
   for (ULONG field = 0x210; field <= 0x214; ++field)
     big.Field(field, std::string(200, static_cast<char>('a' + field % 26)));
@@ -161,7 +174,7 @@ TEST(StoreInterface, IdsAreNeverHandedOutAgainAcrossReopeningAndCompaction) {
   for (int round = 0; round < 200 && (size = ReadBytes(copy).size()) >= largest; ++round) {
     largest = size;
     big.bytes[4] = static_cast<BYTE>('A' + round % 26);
-    ASSERT_EQ(book.Set(1, big), 0u);
+    ASSERT_EQ(Book(copy).Set(1, big), 0u);
   }
   ASSERT_LT(size, largest) << "the book was never compacted";
 
@@ -173,6 +186,130 @@ TEST(StoreInterface, IdsAreNeverHandedOutAgainAcrossReopeningAndCompaction) {
   EXPECT_EQ(again.NewPerson(), 4u);
   EXPECT_EQ(again.NewGroup(), 0x80000004u);
 }
+
+TEST(StoreInterface, AnOpeningIsOneTransactionThatNestedOpeningsJoin) {
+  TempFolder folder;
+  std::string path = folder.Fresh();
+  Snapshot committed;
+  {
+    Book outer(path);
+    ULONG alice = outer.NewPerson(Records().Field(0x1, "Alice"));
+    {
+      // Joined: it reads what the outer opening changed, and its changes wait for the outer one's end.
+      Book inner(path);
+      EXPECT_EQ(inner.Get(alice), Records().Field(0x1, "Alice").bytes);
+      inner.NewGroup(Records().Member(alice, 3));
+      EXPECT_EQ(inner.Commit(), 0u);
+    }
+    ULONG status = 0;
+    EXPECT_TRUE(ReadCold(path, &status).empty()) << "written before the outermost opening ended";
+    EXPECT_EQ(outer.Commit(), 0u);
+    committed = ReadCold(path, &status);
+    EXPECT_EQ(committed.size(), 2u);
+
+    // A rollback through a handle that changed nothing drops nothing.
+    outer.Set(alice, Records().Field(0x1, "Alicia"));
+    {
+      Book reader(path);
+      reader.Read();
+      EXPECT_EQ(reader.Rollback(), 0u);
+    }
+    EXPECT_EQ(outer.Get(alice), Records().Field(0x1, "Alicia").bytes);
+    // Through the outermost handle it drops the whole transaction, the ids it handed out included.
+    outer.NewPerson();
+    EXPECT_EQ(outer.Rollback(), 0u);
+    EXPECT_EQ(outer.Read(), committed);
+    EXPECT_EQ(outer.NewPerson(), 2u);
+    EXPECT_EQ(outer.Rollback(), 0u);
+
+    // Through a nested handle that changed something, it spoils the transaction: nothing more counts.
+    {
+      Book inner(path);
+      inner.Delete(alice);
+      EXPECT_EQ(inner.Rollback(), 0u);
+      EXPECT_EQ(inner.Set(alice, Records()), STORE_STATUS_INVALID_ARGUMENT);
+      EXPECT_EQ(inner.Commit(), STORE_STATUS_INVALID_ARGUMENT);
+    }
+    EXPECT_EQ(outer.Read(), committed);
+    EXPECT_EQ(outer.Close(), 1u);
+  }
+  {
+    // The next opening starts afresh.
+    Book book(path);
+    EXPECT_EQ(book.Read(), committed);
+    book.Set(1, Records().Field(0x1, "Alix"));
+  }
+  committed[1] = Records().Field(0x1, "Alix").bytes;
+  ULONG status = 0;
+  EXPECT_EQ(ReadCold(path, &status), committed);
+}
+
+TEST(StoreInterface, AnotherThreadWaitsForTheOpeningAndCannotUseItsHandle) {
+  TempFolder folder;
+  std::string path = folder.Fresh();
+  ScopedEnv wait("BKCONV_LOCK_WAIT_MS", "200");
+  Book book(path);
+  ULONG person = book.NewPerson(Records().Field(0x1, "Alice"));
+  ULONG foreign = 0, busy = 0, waited = 0, later = STORE_BAD_HANDLE;
+  std::atomic<bool> checked{false};
+  std::thread other([&] {
+    EXPECT_EQ(Api().getProps(book.handle, person, &foreign, nullptr), STORE_CALL_FAILED);
+    EXPECT_EQ(Api().open(path.c_str(), &busy), STORE_BAD_HANDLE);
+    later = Api().open(path.c_str(), &waited);
+    while (!checked)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_NE(Api().close(later), 0u);
+  });
+  // The first open gives up after 200 ms; the second one gets the book when this thread lets it go.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  book.Close();
+  while (later == STORE_BAD_HANDLE && waited == 0)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  // The other thread's handle is its own: this thread cannot close it.
+  EXPECT_EQ(Api().close(later), 0u);
+  checked = true;
+  other.join();
+  EXPECT_EQ(foreign, STORE_STATUS_INVALID_ARGUMENT);
+  EXPECT_EQ(busy, STORE_STATUS_BUSY);
+  EXPECT_NE(later, STORE_BAD_HANDLE) << waited;
+}
+
+#ifndef _WIN32
+TEST(StoreInterface, PathsThatAreNoBookAreRefusedAtOnceAndLongNamesWork) {
+  TempFolder folder;
+  // A pipe never holds the caller; a folder and an oversized file are refused without being read.
+  std::string pipe = folder.Path("pipe.adr");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  std::string huge = folder.Fresh();
+  ASSERT_TRUE(Book(huge).IsOpen());
+  ASSERT_EQ(truncate(huge.c_str(), 300ll << 20), 0);
+  auto start = std::chrono::steady_clock::now();
+  for (const std::string& path : {pipe, folder.Root(), huge}) {
+    Book book(path);
+    EXPECT_FALSE(book.IsOpen()) << path;
+    EXPECT_EQ(book.status, STORE_STATUS_FILE_ERROR) << path;
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+
+  // A name of 255 bytes, the longest a file may have: made, changed and compacted like any other.
+  std::string path = folder.Path(std::string(251, 'b') + ".adr");
+  Records big;
+  for (ULONG field = 0x210; field <= 0x214; ++field)
+    big.Field(field, std::string(200, 'x'));
+  ULONG id = Book(path).NewPerson(big);
+  ASSERT_NE(id, STORE_NO_PERSON);
+  struct stat first;
+  ASSERT_EQ(stat(path.c_str(), &first), 0);
+  struct stat now = first;
+  for (int round = 0; round < 300 && now.st_ino == first.st_ino; ++round) {
+    big.bytes[4] = static_cast<BYTE>('A' + round % 26);
+    ASSERT_EQ(Book(path).Set(id, big), 0u);
+    ASSERT_EQ(stat(path.c_str(), &now), 0);
+  }
+  EXPECT_NE(now.st_ino, first.st_ino) << "never compacted";
+  EXPECT_EQ(Book(path).Get(id), big.bytes);
+}
+#endif
 
 TEST(StoreInterface, BadHandlesAndMalformedBlocksAreStatusOne) {
   TempFolder folder;

@@ -48,6 +48,9 @@ StoreApi LoadApi() {
   Resolve(module, "SetProps", api.setProps);
   Resolve(module, "DeleteProps", api.deleteProps);
   Resolve(module, "CnvAddressBook", api.convert);
+  Resolve(module, "CommitAddressBook", api.commit);
+  Resolve(module, "RollbackAddressBook", api.rollback);
+  Resolve(module, "SalvageAddressBook", api.salvage);
   return api;
 }
 
@@ -113,6 +116,22 @@ ULONG Book::Set(ULONG id, const Records& records) {
   StoreRecordBlock block = {records.count, const_cast<BYTE*>(records.bytes.data())};
   ULONG word = 0;
   return Api().setProps(handle, id, &word, &block) ? 0 : word;
+}
+
+ULONG Book::Commit() {
+  ULONG word = 0;
+  return Api().commit(handle, &word) ? 0 : word;
+}
+
+ULONG Book::Rollback() {
+  ULONG word = 0;
+  return Api().rollback(handle, &word) ? 0 : word;
+}
+
+ULONG Book::Close() {
+  ULONG closed = Api().close(handle);
+  handle = STORE_BAD_HANDLE;
+  return closed ? 0 : 1;
 }
 
 ULONG Book::Delete(ULONG id) {

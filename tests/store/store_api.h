@@ -11,7 +11,7 @@
 
 namespace storetest {
 
-// The nine exports, resolved once per program.
+// The exports, resolved once per program.
 struct StoreApi {
   STORE_OPENADDRESSBOOK* open = nullptr;
   STORE_CLOSEADDRESSBOOK* close = nullptr;
@@ -22,6 +22,9 @@ struct StoreApi {
   STORE_SETPROPS* setProps = nullptr;
   STORE_DELETEPROPS* deleteProps = nullptr;
   STORE_CNVADDRESSBOOK* convert = nullptr;
+  STORE_COMMITADDRESSBOOK* commit = nullptr;
+  STORE_ROLLBACKADDRESSBOOK* rollback = nullptr;
+  STORE_SALVAGEADDRESSBOOK* salvage = nullptr;
 };
 const StoreApi& Api();
 
@@ -37,7 +40,7 @@ struct Records {
 // Everything a book holds, read through the exports: each id with its packed records.
 using Snapshot = std::map<ULONG, std::vector<BYTE>>;
 
-// One handle on a book, closed at the end.
+// One handle on a book, closed at the end (which commits what it changed).
 class Book {
 public:
   explicit Book(const std::string& path);
@@ -50,6 +53,9 @@ public:
   ULONG NewGroup(const Records& records = Records());
   ULONG Set(ULONG id, const Records& records); // 0, or the status word of the failure
   ULONG Delete(ULONG id);                      // 0, or the status word of the failure
+  ULONG Commit();                              // 0, or the status word of the failure
+  ULONG Rollback();                            // 0, or the status word of the failure
+  ULONG Close();                               // 0 when the close (and its commit) worked
   std::vector<BYTE> Get(ULONG id);             // the packed records; status holds the failure, if any
   std::vector<ULONG> Ids();
   Snapshot Read();
