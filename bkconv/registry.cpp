@@ -34,18 +34,19 @@ void AfterForkInParent() { Registry::Instance().Lock().unlock(); }
 } // namespace
 
 Registry& Registry::Instance() {
-  static Registry* registry = [] {
-    auto* made = new Registry();
+  static Registry registry;
 #ifndef _WIN32
+  static bool forkWatched = [] {
     pthread_atfork(BeforeFork, AfterForkInParent, [] {
       Registry& child = Registry::Instance();
       child.ResetInChild();
       child.mutex_.unlock();
     });
-#endif
-    return made;
+    return true;
   }();
-  return *registry;
+  (void)forkWatched;
+#endif
+  return registry;
 }
 
 void Registry::ResetInChild() {
@@ -171,7 +172,10 @@ ULONG Registry::Reach(std::unique_lock<std::mutex>& hold, const std::string& pat
   if (error == OsError::NotRegular) Explain(path, "not a regular file");
   if (error != OsError::None) return StatusOf(error);
   CachedBook& book = BookFor(key.identity);
+  CachedBook* before = hint != byPath_.end() ? hint->second : nullptr;
   byPath_[path] = &book;
+  // The file this path led to before was replaced: unless another name still leads to it, nothing will.
+  if (before && before != &book) ForgetIfUnreached(before);
   if (book.depth > 0) {
     *found = &book;
     return 0;
@@ -286,7 +290,21 @@ ULONG Registry::Rollback(ULONG handle) {
 
 void Registry::NoteChange(ULONG handle) {
   Slot* slot = SlotOf(handle);
-  if (slot) slot->changed = true;
+  if (!slot) return;
+  // Every opening of the book that is open now contains the change, the outer ones included.
+  for (Slot& other : slots_)
+    if (other.book == slot->book) other.changed = true;
+}
+
+void Registry::ForgetIfUnreached(CachedBook* book) {
+  if (book->depth) return;
+  for (const auto& [path, reached] : byPath_)
+    if (reached == book) return;
+  for (auto it = books_.begin(); it != books_.end(); ++it) {
+    if (it->second.get() != book) continue;
+    books_.erase(it);
+    return;
+  }
 }
 
 void Registry::Trim() {

@@ -36,7 +36,8 @@ public:
   // Makes the transaction durable now (nested: at the end of the outermost opening).
   ULONG Commit(ULONG handle);
   ULONG Rollback(ULONG handle);
-  // Notes that a change went through the handle: a rollback through it then has something to drop.
+  // Notes that a change went through the handle: a rollback through it, or through any opening of the
+  // book open now, then has something to drop.
   void NoteChange(ULONG handle);
 
   // After a call was cut short (memory ran out): a thread that holds no handle owns nothing.
@@ -73,6 +74,8 @@ private:
   // Ends the last opening of a book.
   ULONG Release(CachedBook& book);
   Slot* SlotOf(ULONG handle);
+  // Drops a book no path leads to any more (its file was replaced), unless it is open.
+  void ForgetIfUnreached(CachedBook* book);
   void Trim();
   void ResetInChild();
 

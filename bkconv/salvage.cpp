@@ -12,7 +12,9 @@ namespace {
 // Keeps the damaged bytes under the first free name of BOOK.damaged, BOOK.damaged.2, ...
 ULONG KeepCopy(const std::string& real, const OsFile& original, const std::vector<BYTE>& bytes, std::string* kept) {
   for (int n = 1; n < 100; ++n) {
-    std::string name = real + ".damaged" + (n > 1 ? "." + std::to_string(n) : std::string());
+    std::string name = real;
+    name.append(".damaged");
+    if (n > 1) name.append(".").append(std::to_string(n));
     OsFile copy;
     OsError error = copy.Open(name, OsFile::CreateNew);
     if (error == OsError::NotFound || error == OsError::DiskFull || error == OsError::Denied) return StatusOf(error);

@@ -24,6 +24,8 @@ struct StoreCalls {
   STORE_DELETEPROPS* deleteProps = nullptr;
   STORE_CREATECONTACTENTRY* newPerson = nullptr;
   STORE_CREATEGROUPENTRY* newGroup = nullptr;
+  STORE_ROLLBACKADDRESSBOOK* rollback = nullptr;
+  STORE_SALVAGEADDRESSBOOK* salvage = nullptr;
   std::string folder;
 
   StoreCalls() {
@@ -39,6 +41,8 @@ struct StoreCalls {
     deleteProps = store.Get<STORE_DELETEPROPS>("DeleteProps");
     newPerson = store.Get<STORE_CREATECONTACTENTRY>("CreateContactEntry");
     newGroup = store.Get<STORE_CREATEGROUPENTRY>("CreateGroupEntry");
+    rollback = store.Get<STORE_ROLLBACKADDRESSBOOK>("RollbackAddressBook");
+    salvage = store.Get<STORE_SALVAGEADDRESSBOOK>("SalvageAddressBook");
     folder = abkfuzz::NewScratchFolder("abk-fuzz-store");
   }
 };
@@ -98,15 +102,17 @@ void ReadEntry(const StoreCalls& calls, ULONG handle, ULONG id, bool write = fal
   calls.setProps(handle, id, &status, &block);
 }
 
-// The changes a writer makes to a book it found as it is: the writer catches up (and rewrites a book with
-// a torn tail) before it appends.
-void Change(const StoreCalls& calls, ULONG handle, const std::vector<ULONG>& ids) {
+// The changes a writer makes to a book it found as it is, committed when the book is closed (after
+// cutting off an unfinished transaction), or dropped again first (rollback).
+void Change(const StoreCalls& calls, ULONG handle, const std::vector<ULONG>& ids, bool dropThem) {
   ULONG status = 0;
   calls.newPerson(handle, &status);
   calls.newGroup(handle, &status);
-  if (ids.empty()) return;
-  ReadEntry(calls, handle, ids.back(), true);
-  calls.deleteProps(handle, 0, &status, ids.front());
+  if (!ids.empty()) {
+    ReadEntry(calls, handle, ids.back(), true);
+    calls.deleteProps(handle, 0, &status, ids.front());
+  }
+  if (dropThem) calls.rollback(handle, &status);
 }
 
 } // namespace
@@ -118,12 +124,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // status, and two inputs written within one clock tick could look alike.
   std::string path = calls->folder + "/in-" + std::to_string(serial++) + ".adr";
   // The first byte chooses: the rest of the input as it is, or with its checksums made right (bit 0);
-  // and reading only, or changing the book after reading it (bit 1).
+  // reading only, or changing the book after reading it (bit 1); keeping the changes or rolling them
+  // back (bit 2).
   std::string bytes(reinterpret_cast<const char*>(data), size);
-  bool change = false;
+  bool change = false, dropChanges = false;
   if (!bytes.empty()) {
     bool fix = bytes[0] & 1;
     change = bytes[0] & 2;
+    dropChanges = bytes[0] & 4;
     bytes.erase(0, 1);
     if (fix) FixChecksums(bytes);
   }
@@ -148,12 +156,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // A made-up id and the person and group ids nobody has yet.
     ReadEntry(*calls, handle, 0x7FFFFFFF);
     ReadEntry(*calls, handle, 0xFFFFFFFE);
-    if (change) Change(*calls, handle, ids);
+    if (change) Change(*calls, handle, ids, dropChanges);
     calls->close(handle);
   }
+  // Whatever the file holds, a check reads every transaction it can.
+  StoreSalvageReport report{};
+  report.size = sizeof report;
+  calls->salvage(path.c_str(), STORE_SALVAGE_CHECK, &report, &status);
   std::error_code ignored;
   std::filesystem::remove(path, ignored);
-  std::filesystem::remove(path + ".lock", ignored);
-  std::filesystem::remove(path + ".new", ignored);
   return 0;
 }

@@ -72,6 +72,9 @@ std::string MakeBook(int persons, int groups, bool churn) {
     setProps(handle, id, &status, &block);
   }
   if (churn && !ids.empty()) {
+    // A transaction of its own, after the one that made the entries.
+    close(handle);
+    handle = open(path.string().c_str(), &status);
     std::vector<BYTE> packed;
     bench::AddField(packed, 1, "Renamed");
     StoreRecordBlock block{1, packed.data()};
@@ -82,7 +85,6 @@ std::string MakeBook(int persons, int groups, bool churn) {
   FreeLibrary(store.module);
   std::string bytes = ReadFile(path);
   fs::remove(path);
-  fs::remove(path.string() + ".lock");
   return bytes;
 }
 
@@ -90,7 +92,8 @@ void StoreSeeds() {
   std::string small = MakeBook(2, 1, false);
   std::string churned = MakeBook(3, 1, true);
   std::string empty = MakeBook(0, 0, false);
-  // Mode byte bit 0: checksums made right after mutation; bit 1: the book changed after reading.
+  // Mode byte bit 0: checksums made right after mutation; bit 1: the book changed after reading; bit 2:
+  // the change rolled back.
   Write("store", "small-book", std::string(1, '\0') + small);
   Write("store", "small-book-fixed", std::string(1, '\1') + small);
   Write("store", "churned-book", std::string(1, '\1') + churned);
@@ -99,6 +102,7 @@ void StoreSeeds() {
   Write("store", "zero-tail", std::string(1, '\0') + small + std::string(24, '\0'));
   Write("store", "churned-book-changed", std::string(1, '\3') + churned);
   Write("store", "torn-tail-changed", std::string(1, '\2') + churned.substr(0, churned.size() - 9));
+  Write("store", "churned-book-rolled-back", std::string(1, '\7') + churned);
 }
 
 // In the identifier encoding: mode, record pick, type pick, parent pick, parent type pick.

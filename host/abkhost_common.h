@@ -95,6 +95,8 @@ int RecipientsCommand(const GlobalOptions& options, int argc, char** argv);
 int ImportCommand(const GlobalOptions& options, int argc, char** argv);
 int ExportCommand(const GlobalOptions& options, int argc, char** argv);
 int InfoCommand(const GlobalOptions& options, int argc, char** argv);
+int CheckCommand(const GlobalOptions& options, int argc, char** argv);
+int RepairCommand(const GlobalOptions& options, int argc, char** argv);
 
 // Prints a command's help to stdout (exit 0) or to stderr after a usage error (exit 2).
 int Help(const char* text, bool error);

@@ -6,10 +6,12 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 
 #include "host/abkhost_common.h"
+#include "host/book_transaction.h"
 #include "host/host_allocators.h"
 #include "props/entry_props.h"
 #include "resources/resource.h"
@@ -239,110 +241,140 @@ int ImportCommand(const GlobalOptions& options, int argc, char** argv) {
             total);
   };
   HINSTANCE strings = host.module.Instance();
-  std::vector<std::pair<size_t, std::string>> groups; // line, members cell
-  std::vector<std::string> groupIds;
 
-  // Persons first, then groups, so members can name any person of the file.
-  for (int pass = 0; pass < 2; ++pass) {
-    for (size_t line = 1; line < rows.size(); ++line) {
-      std::vector<std::string> row = rows[line];
-      row.resize(kColumnCount);
-      for (std::string& cell : row)
-        cell = FromTerminal(cell);
-      if (row[0] != "person" && row[0] != "group") {
-        if (pass == 0) {
-          refuse(line, "unknown type '" + rows[line][0] + "' (person or group)");
-          tick();
-        }
-        continue;
-      }
-      if ((row[0] == "person") != (pass == 0)) continue;
-      HRESULT hr = S_OK;
-      if (pass == 0) {
-        if (row[1].empty() && !(row[2].empty() && row[3].empty()))
-          row[1] = row[2].empty() ? row[3] : row[3].empty() ? row[2] : row[2] + " " + row[3];
-        UINT message = 0;
-        if (row[1].empty())
-          message = IDS_NO_RECIPIENT_NAME;
-        else if (UINT bad = CheckFax(row[6]))
-          message = bad;
-        else if (UINT bad2 = CheckFax(row[8]))
-          message = bad2;
-        else if (row[6].empty() && row[8].empty())
-          message = IDS_FAX_MISSING;
-        if (message) {
-          refuse(line, ProviderString(strings, message));
-          tick();
-          continue;
-        }
-        std::vector<std::pair<ULONG, std::string>> props;
-        for (size_t c = 1; c <= 10; ++c)
-          if (!row[c].empty()) props.emplace_back(kColumnTags[c], row[c]);
-        std::string id = CreateEntry(root, personTemplate, props, &hr);
-        if (id.empty())
-          refuse(line, "the provider refused the entry (" + Code(hr) + ")");
-        else {
-          ids[row[1]] = id;
-          ++written;
-        }
-        tick();
-        continue;
-      }
-      if (row[1].empty()) {
-        refuse(line, ProviderString(strings, IDS_GROUP_NO_NAME));
-        tick();
-        continue;
-      }
-      std::vector<std::pair<ULONG, std::string>> props = {{PR_DISPLAY_NAME, row[1]}};
-      if (!row[10].empty()) props.emplace_back(PR_COMMENT, row[10]);
-      std::string id = CreateEntry(root, groupTemplate, props, &hr);
-      if (id.empty()) {
-        refuse(line, "the provider refused the group (" + Code(hr) + ")");
-        tick();
-        continue;
-      }
+  // Every row in the provider's code page, as wide as the heading.
+  std::vector<std::vector<std::string>> cellsOf(rows.size());
+  for (size_t line = 1; line < rows.size(); ++line) {
+    cellsOf[line] = rows[line];
+    cellsOf[line].resize(kColumnCount);
+    for (std::string& cell : cellsOf[line])
+      cell = FromTerminal(cell);
+  }
+
+  // Persons first, so members can name any person of the file. Each is one save: one transaction.
+  for (size_t line = 1; line < rows.size(); ++line) {
+    std::vector<std::string>& row = cellsOf[line];
+    if (row[0] == "group") continue;
+    if (row[0] != "person") {
+      refuse(line, "unknown type '" + rows[line][0] + "' (person or group)");
+      tick();
+      continue;
+    }
+    if (row[1].empty() && !(row[2].empty() && row[3].empty()))
+      row[1] = row[2].empty() ? row[3] : row[3].empty() ? row[2] : row[2] + " " + row[3];
+    UINT message = 0;
+    if (row[1].empty())
+      message = IDS_NO_RECIPIENT_NAME;
+    else if (UINT bad = CheckFax(row[6]))
+      message = bad;
+    else if (UINT bad2 = CheckFax(row[8]))
+      message = bad2;
+    else if (row[6].empty() && row[8].empty())
+      message = IDS_FAX_MISSING;
+    if (message) {
+      refuse(line, ProviderString(strings, message));
+      tick();
+      continue;
+    }
+    std::vector<std::pair<ULONG, std::string>> props;
+    for (size_t c = 1; c <= 10; ++c)
+      if (!row[c].empty()) props.emplace_back(kColumnTags[c], row[c]);
+    HRESULT hr = S_OK;
+    std::string id = CreateEntry(root, personTemplate, props, &hr);
+    if (id.empty()) {
+      refuse(line, "the provider refused the entry (" + Code(hr) + ")");
+    } else {
       ids[row[1]] = id;
-      groups.emplace_back(line, row[11]);
-      groupIds.push_back(id);
       ++written;
     }
+    tick();
   }
-  root->Release();
 
-  // Members, once every group of the file exists.
-  for (size_t g = 0; g < groups.size(); ++g) {
+  // Then each group with its members and the numbers they use, as one transaction: one flush, and on a
+  // failure nothing of it. A member that is a group of the file not made yet is made in the same
+  // transaction, so it can join; its own row then only adds its members.
+  std::map<std::string, size_t> groupLines; // a group of the file by name: its first row
+  for (size_t line = 1; line < rows.size(); ++line)
+    if (cellsOf[line][0] == "group" && !cellsOf[line][1].empty()) groupLines.emplace(cellsOf[line][1], line);
+  std::set<size_t> made; // group rows whose group exists
+  std::string bookPath;
+  host.profile.GetString(PR_AB_FILE_PATH, &bookPath);
+  for (size_t line = 1; line < rows.size(); ++line) {
+    const std::vector<std::string>& row = cellsOf[line];
+    if (row[0] != "group") continue;
+    tick();
+    if (row[1].empty()) {
+      refuse(line, ProviderString(strings, IDS_GROUP_NO_NAME));
+      continue;
+    }
+    host::BookTransaction transaction(bookPath);
+    ULONG status = 0;
+    if (!transaction.Begin(&status)) {
+      refuse(line, "the address book could not be opened (store status " + std::to_string(status) + ")");
+      continue;
+    }
+    std::vector<size_t> madeHere;
+    auto makeGroup = [&](size_t groupLine, HRESULT* hr) {
+      const std::vector<std::string>& cells = cellsOf[groupLine];
+      std::vector<std::pair<ULONG, std::string>> props = {{PR_DISPLAY_NAME, cells[1]}};
+      if (!cells[10].empty()) props.emplace_back(PR_COMMENT, cells[10]);
+      std::string id = CreateEntry(root, groupTemplate, props, hr);
+      if (id.empty()) return false;
+      ids[cells[1]] = id;
+      made.insert(groupLine);
+      madeHere.push_back(groupLine);
+      return true;
+    };
+    HRESULT hr = S_OK;
+    if (!made.count(line) && !makeGroup(line, &hr)) {
+      refuse(line, "the provider refused the group (" + Code(hr) + ")");
+      continue;
+    }
+    std::string groupId = ids[row[1]];
     std::vector<std::string> memberIds;
     std::map<std::string, ULONG> chosen; // a person's numbers the group uses, by identifier
-    for (const std::string& text : Split(groups[g].second, ';')) {
+    for (const std::string& text : Split(row[11], ';')) {
       std::string name;
       ULONG selection = 0;
       SplitMember(text, &name, &selection);
+      auto later = groupLines.find(name);
+      if (!ids.count(name) && later != groupLines.end() && !made.count(later->second)) makeGroup(later->second, &hr);
       auto found = ids.find(name);
       if (found == ids.end()) {
-        refuse(groups[g].first, "member '" + ToTerminal(name) + "' is not in the address book; left out");
+        refuse(line, "member '" + ToTerminal(name) + "' is not in the address book; left out");
         continue;
       }
       if (!chosen.count(found->second)) memberIds.push_back(found->second);
       chosen[found->second] |= selection;
     }
     if (!memberIds.empty()) {
-      IABContainer* group = host.OpenContainer(groupIds[g]);
+      IABContainer* group = host.OpenContainer(groupId);
       if (group) {
         std::vector<SBinary> list;
         for (std::string& id : memberIds)
           list.push_back({static_cast<ULONG>(id.size()), reinterpret_cast<LPBYTE>(id.data())});
         ENTRYLIST entries{static_cast<ULONG>(list.size()), list.data()};
-        HRESULT hr = group->CopyEntries(&entries, 0, nullptr, 0);
-        if (hr != S_OK) refuse(groups[g].first, "not every member could be added (" + Code(hr) + ")");
+        HRESULT copied = group->CopyEntries(&entries, 0, nullptr, 0);
+        if (copied != S_OK) refuse(line, "not every member could be added (" + Code(copied) + ")");
         for (const auto& [id, selection] : chosen) {
           if (!KeepChosenNumbers(group, id, selection))
-            refuse(groups[g].first, "the numbers chosen for a member could not be recorded");
+            refuse(line, "the numbers chosen for a member could not be recorded");
         }
         group->Release();
       }
     }
-    tick();
+    if (!transaction.Commit(&status)) {
+      refuse(line, "the group was not written (store status " + std::to_string(status) + ")");
+      for (size_t undone : madeHere) {
+        ids.erase(cellsOf[undone][1]);
+        made.erase(undone);
+      }
+      continue;
+    }
+    written += madeHere.size();
   }
+  root->Release();
+
   if (progress) fprintf(stderr, "\n");
   printf("Imported %zu entries", written);
   if (refused) printf(", %zu problem%s reported", refused, refused == 1 ? "" : "s");

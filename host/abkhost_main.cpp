@@ -26,6 +26,8 @@ const char kUsage[] =
     "  recipients NAME...                       prepare recipients and print their fax numbers\n"
     "  import FILE.csv                          add the entries of a CSV file\n"
     "  export FILE.csv                          write the address book as a CSV file\n"
+    "  check                                    say whether the book is damaged, and where\n"
+    "  repair                                   keep what a damaged book still holds\n"
     "\n"
     "  --book FILE      the address-book file (default: the profile's, else the user's default book)\n"
     "  --profile FILE   the profile file (default: $ABK_PROFILE_FILE, else ~/.config/abk/profile)\n";
@@ -41,6 +43,7 @@ const Command kCommands[] = {
     {"add", abkhost::AddCommand},         {"edit", abkhost::EditCommand},
     {"delete", abkhost::DeleteCommand},   {"recipients", abkhost::RecipientsCommand},
     {"import", abkhost::ImportCommand},   {"export", abkhost::ExportCommand},
+    {"check", abkhost::CheckCommand},     {"repair", abkhost::RepairCommand},
 };
 
 } // namespace

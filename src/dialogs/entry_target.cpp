@@ -57,6 +57,13 @@ bool HandBackNewId(LPMAPIPROP entry, EntryDialogParams* params) {
   return done;
 }
 
+void ForgetNewId(EntryDialogParams* params) {
+  if (!params->entryIdSize || !params->entryId || !*params->entryId) return;
+  FreeBuffer(*params->entryId);
+  *params->entryId = nullptr;
+  *params->entryIdSize = 0;
+}
+
 bool WriteAndSave(LPMAPIPROP entry, ULONG count, LPSPropValue values) {
   LPSPropProblemArray problems = nullptr;
   HRESULT hr = entry->SetProps(count, values, &problems);

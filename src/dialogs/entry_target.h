@@ -18,5 +18,7 @@ bool WriteAndSave(LPMAPIPROP entry, ULONG count, LPSPropValue values);
 // that reports its identifier as an error value still counts as saved, with nothing handed back; false
 // when the identifier cannot be read or copied.
 bool HandBackNewId(LPMAPIPROP entry, EntryDialogParams* params);
+// Takes back an identifier handed back for an entry whose save did not go through after all.
+void ForgetNewId(EntryDialogParams* params);
 
 } // namespace abk

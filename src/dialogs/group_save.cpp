@@ -11,6 +11,7 @@
 #include "provider/module_state.h"
 #include "provider/session.h"
 #include "resources/resource.h"
+#include "store/store_records.h"
 
 namespace abk {
 
@@ -220,13 +221,21 @@ bool SaveGroup(HWND dialog, EntryDialogParams* params) {
     return false;
   }
 
-  LPABCONT group = OpenGroup(params);
+  // The group's record, its members and each member's chosen numbers are one transaction: one flush,
+  // and all of it or nothing. The rules above were checked before: no message waits on the user while
+  // the book is held.
+  StoreLibrary& library = *params->session->Store();
+  OpenedBook book(library, OpenedBook::kWriting);
+  LPABCONT group = SUCCEEDED(book.Open()) ? OpenGroup(params) : nullptr;
   LPCIID groupInterface = editing ? &IID_IDistList : &IID_IABContainer;
-  LPSPropValue oldFields = group && editing ? ReadOldFields(group) : nullptr;
-  bool saved =
-      group && WriteAndSave(group, 2, values) && ReplaceMembers(group, g_groupState.initial, g_groupState.current) &&
-      BlankUnchosenNumbers(group, groupInterface, g_groupState.current) && (editing || HandBackNewId(group, params));
-  if (group && !saved) PutBack(group, params, oldFields, groupInterface);
+  LPSPropValue oldFields = group && editing && !library.rollbackAddressBook ? ReadOldFields(group) : nullptr;
+  bool saved = group && WriteAndSave(group, 2, values) &&
+               ReplaceMembers(group, g_groupState.initial, g_groupState.current) &&
+               BlankUnchosenNumbers(group, groupInterface, g_groupState.current) &&
+               (editing || HandBackNewId(group, params)) && SUCCEEDED(book.Commit());
+  // A library that rolls back drops a failed save whole; with another one it is undone by hand.
+  if (group && !saved && !library.rollbackAddressBook) PutBack(group, params, oldFields, groupInterface);
+  if (!saved && !editing) ForgetNewId(params);
   if (oldFields) FreeBuffer(oldFields);
   if (group) group->Release();
   FreeBuffer(values);

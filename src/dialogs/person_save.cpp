@@ -10,6 +10,7 @@
 #include "provider/module_state.h"
 #include "provider/session.h"
 #include "resources/resource.h"
+#include "store/store_records.h"
 
 namespace abk {
 
@@ -110,8 +111,13 @@ bool SavePerson(HWND dialog, EntryDialogParams* params) {
   bool saved = false;
   LPMAPIPROP entry = nullptr;
   if (ValuesPass(dialog, params, values)) {
-    entry = OpenDialogTarget(params, &IID_IMailUser, MAPI_MAILUSER);
-    saved = entry && WriteAndSave(entry, kPersonFieldCount, values) && (editing || HandBackNewId(entry, params));
+    // The write and the hand-back of a new person's identifier are one transaction: a person whose
+    // identifier could not be handed back is not kept, so a second OK does not store it twice.
+    OpenedBook book(*params->session->Store(), OpenedBook::kWriting);
+    if (SUCCEEDED(book.Open())) entry = OpenDialogTarget(params, &IID_IMailUser, MAPI_MAILUSER);
+    saved = entry && WriteAndSave(entry, kPersonFieldCount, values) && (editing || HandBackNewId(entry, params)) &&
+            SUCCEEDED(book.Commit());
+    if (!saved && !editing) ForgetNewId(params);
   }
   if (entry) entry->Release();
   FreeBuffer(values);

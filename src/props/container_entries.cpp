@@ -1,9 +1,11 @@
 // Adding entries to a container and deleting them: a group gains and loses members, the root container
 // loses entries of the address book.
 #include <cstring>
+#include <vector>
 
 #include "props/ab_container.h"
 #include "provider/session.h"
+#include "store/store_records.h"
 
 namespace {
 
@@ -51,7 +53,11 @@ HRESULT STDMETHODCALLTYPE ABContainer::CopyEntries(LPENTRYLIST lpEntries, ULONG,
       refused = true;
     UnlockProps();
   }
-  HRESULT hr = SaveChanges(0);
+  // One transaction: the group as the save writes it, and each member's choice with it.
+  OpenedBook book(Link().Library(), OpenedBook::kWriting);
+  HRESULT hr = book.Open();
+  if (SUCCEEDED(hr)) hr = SaveChanges(0);
+  if (SUCCEEDED(hr)) hr = book.Commit();
   UnlockContainer();
   if (FAILED(hr) || refused) return MAPI_W_PARTIAL_COMPLETION;
   return hr;
@@ -61,9 +67,13 @@ HRESULT STDMETHODCALLTYPE ABContainer::DeleteEntries(LPENTRYLIST lpEntries, ULON
   if (!IsReadableList(lpEntries)) return E_INVALIDARG;
   LockContainer();
   bool problem = false;
-  ULONG deleted = 0;
   EntryKey self = OwnKey();
-  for (ULONG i = 0; i < lpEntries->cValues; ++i) {
+  // Every deletion is one transaction; the contents table follows the book once it is written.
+  OpenedBook book(Link().Library(), OpenedBook::kWriting);
+  HRESULT hr = book.Open();
+  std::vector<ULONG> gone;
+  HRESULT firstRefusal = S_OK;
+  for (ULONG i = 0; SUCCEEDED(hr) && i < lpEntries->cValues; ++i) {
     ULONG kind = 0;
     const SBinary& id = lpEntries->lpbin[i];
     if (!IsUsableEntry(Session(), id, &kind)) {
@@ -71,30 +81,46 @@ HRESULT STDMETHODCALLTYPE ABContainer::DeleteEntries(LPENTRYLIST lpEntries, ULON
       continue;
     }
     EntryKey key = EntryKeyOf(id.lpb);
-    if (contents_) {
-      SPropValue index{};
-      index.ulPropTag = PR_INSTANCE_KEY;
-      index.Value.bin = {sizeof(ULONG), reinterpret_cast<LPBYTE>(&key.recordId)};
-      if (FAILED(contents_->HrDeleteRow(&index))) problem = true;
-    }
     if (self.typeWord == ENTRY_TYPE_ROOT) {
-      // The entry leaves the address book. A deletion the store refused is reported as a partial
-      // completion, as CopyEntries reports a write that failed: never as plain success.
-      if (FAILED(DeleteEntry(Link().Library(), key))) problem = true;
+      // The entry leaves the address book. One that is gone already is reported as a partial
+      // completion; any other failure ends the whole deletion, which then changes nothing.
+      HRESULT deleted = DeleteEntry(Link().Library(), key);
+      if (deleted == MAPI_E_NOT_FOUND) {
+        problem = true;
+        if (SUCCEEDED(firstRefusal)) firstRefusal = deleted;
+        continue;
+      }
+      if (FAILED(deleted)) {
+        hr = deleted;
+        break;
+      }
     } else if (self.typeWord == ENTRY_TYPE_GROUP) {
       LockProps();
       Link().Members().RemoveMember(key); // the entry stays in the address book
       UnlockProps();
     }
-    ++deleted;
+    gone.push_back(key.recordId);
   }
-  if (self.typeWord == ENTRY_TYPE_GROUP) {
+  if (SUCCEEDED(hr) && self.typeWord == ENTRY_TYPE_GROUP) {
     EntryKey parent = ParentKey();
     LockProps();
-    if (FAILED(Link().SaveEntry(self, parent))) problem = true; // the shortened member list
+    hr = Link().SaveEntry(self, parent); // the shortened member list
     UnlockProps();
   }
-  if (deleted) NotifyModified();
+  if (SUCCEEDED(hr)) hr = book.Commit();
+  if (FAILED(hr)) {
+    UnlockContainer();
+    // A refusal inside spoils the whole transaction: it, rather than the commit, says why.
+    return FAILED(firstRefusal) ? firstRefusal : hr;
+  }
+  for (ULONG recordId : gone) {
+    if (!contents_) break;
+    SPropValue index{};
+    index.ulPropTag = PR_INSTANCE_KEY;
+    index.Value.bin = {sizeof(ULONG), reinterpret_cast<LPBYTE>(&recordId)};
+    if (FAILED(contents_->HrDeleteRow(&index))) problem = true;
+  }
+  if (!gone.empty()) NotifyModified();
   UnlockContainer();
   return problem ? MAPI_W_PARTIAL_COMPLETION : S_OK;
 }

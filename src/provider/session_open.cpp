@@ -10,6 +10,7 @@
 #include "provider/module_state.h"
 #include "provider/session.h"
 #include "store/entry_storage.h"
+#include "store/store_records.h"
 
 static bool IsOpenableInterface(LPCIID iid) {
   return IsEqualIID(*iid, IID_IMAPIContainer) || IsEqualIID(*iid, IID_IABContainer) ||
@@ -157,7 +158,10 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::PrepareRecips(ULONG, LPSPropTagArr
       IsBadReadPtr(lpRecipList, CbNewADRLIST(lpRecipList->cEntries)))
     return E_INVALIDARG;
 
-  HRESULT result = S_OK;
+  // Every row is read from one opening of the book: the reads inside join it.
+  OpenedBook book(*Store());
+  HRESULT result = lpRecipList->cEntries ? book.Open() : S_OK;
+  if (FAILED(result)) return result;
   PropList stored;
   for (ULONG r = 0; r < lpRecipList->cEntries; ++r) {
     ADRENTRY& row = lpRecipList->aEntries[r];

@@ -310,10 +310,14 @@ HRESULT ResolveRecord(StoreLibrary& library, ULONG mode, EntryKey& key) {
     key.recordId = RootRecordId;
     return S_OK;
   }
-  OpenedBook book(library);
+  OpenedBook book(library, mode == RESOLVE_OR_CREATE ? OpenedBook::kWriting : OpenedBook::kReading);
   HRESULT hr = book.Open();
   if (FAILED(hr)) return hr;
-  return ResolveIn(book, mode, key);
+  EntryKey resolved = key;
+  hr = ResolveIn(book, mode, resolved);
+  if (SUCCEEDED(hr) && mode == RESOLVE_OR_CREATE) hr = book.Commit();
+  if (SUCCEEDED(hr)) key = resolved;
+  return hr;
 }
 
 HRESULT ReadEntryProperties(StoreLibrary& library, const EntryKey& key, const EntryKey* parent, PropList& list,
@@ -336,21 +340,22 @@ HRESULT ReadMemberKeys(StoreLibrary& library, const EntryKey& key, MemberList& m
 
 HRESULT WriteEntry(StoreLibrary& library, const EntryKey& key, const EntryKey& parent, PropList& list,
                    const MemberList* members) {
-  OpenedBook book(library);
+  OpenedBook book(library, OpenedBook::kWriting);
   HRESULT hr = book.Open();
-  if (FAILED(hr)) return hr;
-  return WriteIn(book, key, parent, list, members);
+  if (SUCCEEDED(hr)) hr = WriteIn(book, key, parent, list, members);
+  if (SUCCEEDED(hr)) hr = book.Commit();
+  return hr;
 }
 
 HRESULT DeleteEntry(StoreLibrary& library, const EntryKey& key) {
   if (key.typeWord == ENTRY_TYPE_ROOT) return E_INVALIDARG;
-  OpenedBook book(library);
+  OpenedBook book(library, OpenedBook::kWriting);
   HRESULT hr = book.Open();
   if (FAILED(hr)) return hr;
   STORE_DELETEPROPS* deleteProps = library.LookUpDeleteProps();
   if (!deleteProps) return E_OUTOFMEMORY;
   if (!deleteProps(book.Handle(), 0, book.Status(), key.recordId)) return book.Failure();
-  return S_OK;
+  return book.Commit();
 }
 
 StoreLink::StoreLink(StoreLibrary* library) : library_(library) { library_->AddRef(); }
@@ -384,7 +389,7 @@ HRESULT StoreLink::LoadEntry(const EntryKey& key, const EntryKey* parent) {
 }
 
 HRESULT StoreLink::SaveEntry(EntryKey& key, const EntryKey& parent) {
-  OpenedBook book(*library_);
+  OpenedBook book(*library_, OpenedBook::kWriting);
   HRESULT hr = book.Open();
   if (FAILED(hr)) return hr;
   hr = ResolveIn(book, RESOLVE_EXISTING, key);
@@ -393,21 +398,23 @@ HRESULT StoreLink::SaveEntry(EntryKey& key, const EntryKey& parent) {
     // A group written whole from a member list that was only partly read would lose the rest.
     if (key.typeWord == ENTRY_TYPE_GROUP && parent.typeWord == ENTRY_TYPE_ROOT && FAILED(membersRead_))
       return membersRead_;
-    return WriteIn(book, key, parent, props_, &members_);
+    hr = WriteIn(book, key, parent, props_, &members_);
+    return SUCCEEDED(hr) ? book.Commit() : hr;
   }
   EntryKey created = key;
   hr = ResolveIn(book, RESOLVE_OR_CREATE, created);
   if (FAILED(hr)) return hr;
   hr = WriteIn(book, created, parent, props_, &members_);
-  if (FAILED(hr)) {
-    // A new record whose first write failed would be an empty entry in the book: it goes again, and the
-    // key still names the template, so a later save creates the entry afresh.
+  if (FAILED(hr) && !library_->rollbackAddressBook) {
+    // A new record whose first write failed would be an empty entry in the book: it goes again (a
+    // library that rolls back drops it with the rest), and the key still names the template, so a later
+    // save creates the entry afresh.
     STORE_DELETEPROPS* deleteProps = library_->LookUpDeleteProps();
     if (deleteProps) deleteProps(book.Handle(), 0, book.Status(), created.recordId);
-    return hr;
   }
-  key = created;
-  return S_OK;
+  if (SUCCEEDED(hr)) hr = book.Commit();
+  if (SUCCEEDED(hr)) key = created;
+  return hr;
 }
 
 HRESULT ContainerReader::Open(const EntryKey& container) {

@@ -47,6 +47,10 @@ HRESULT MapStoreStatus(ULONG status) {
     return MAPI_E_NOT_FOUND;
   case STORE_STATUS_DISK_FULL:
     return MAPI_E_NOT_ENOUGH_DISK;
+  case STORE_STATUS_DAMAGED:
+    return MAPI_E_CORRUPT_DATA;
+  case STORE_STATUS_BUSY:
+    return MAPI_E_BUSY;
   default:
     return MAPI_E_CALL_FAILED;
   }
@@ -94,6 +98,12 @@ HRESULT StoreLibrary::Bind(LPCSTR libraryPath, LPCSTR filePath) {
   if (!ok) {
     Unload();
     return E_OUTOFMEMORY;
+  }
+  // Both or neither: a commit without a rollback could not undo a save that failed half-way.
+  if (!Resolve(module_, "CommitAddressBook", commitAddressBook) ||
+      !Resolve(module_, "RollbackAddressBook", rollbackAddressBook)) {
+    commitAddressBook = nullptr;
+    rollbackAddressBook = nullptr;
   }
   refCount_ = 1;
   return S_OK;

@@ -44,6 +44,10 @@ public:
   STORE_SETPROPS* setProps = nullptr;
   STORE_DELETEPROPS* deleteProps = nullptr; // unused: see LookUpDeleteProps
   STORE_CLOSEADDRESSBOOK* closeAddressBook = nullptr;
+  // Beyond the eight: a library that takes each opening as one transaction. Null in one that does not,
+  // which makes every call durable on its own.
+  STORE_COMMITADDRESSBOOK* commitAddressBook = nullptr;
+  STORE_ROLLBACKADDRESSBOOK* rollbackAddressBook = nullptr;
 
   StoreLibrary();
   ~StoreLibrary();

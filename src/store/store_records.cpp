@@ -6,7 +6,20 @@
 #include "provider/heap.h"
 
 OpenedBook::~OpenedBook() {
-  if (handle_ != STORE_BAD_HANDLE) library_.closeAddressBook(handle_);
+  if (handle_ == STORE_BAD_HANDLE) return;
+  if (access_ == kWriting && !committed_ && library_.rollbackAddressBook) {
+    ULONG ignored = 0;
+    library_.rollbackAddressBook(handle_, &ignored);
+  }
+  library_.closeAddressBook(handle_);
+}
+
+HRESULT OpenedBook::Commit() {
+  committed_ = true;
+  if (!library_.commitAddressBook) return S_OK;
+  status_ = 0;
+  if (!library_.commitAddressBook(handle_, &status_)) return Failure();
+  return S_OK;
 }
 
 HRESULT OpenedBook::Open() {

@@ -9,14 +9,26 @@
 #include "store/store_library.h"
 
 // Opens the address-book file for the life of one operation; the destructor closes it.
+//
+// With a library that takes each opening as one transaction (it has CommitAddressBook), an opening that
+// writes ends with Commit: everything it changed is written at once, with one flush, and the result says
+// whether that worked. A writing opening that ends without Commit (its operation failed) is rolled back,
+// so a failed save leaves nothing behind. Openings of this thread nested inside another one join it: their
+// changes are written when the outermost one commits, and a rollback inside spoils the whole of it. With
+// another library every call is written on its own and Commit has nothing left to do.
+//
+// The book stays locked against other writers while it is open, so no opening waits on the user.
 class OpenedBook {
 public:
-  explicit OpenedBook(StoreLibrary& library) : library_(library) {}
+  enum Access { kReading, kWriting };
+  explicit OpenedBook(StoreLibrary& library, Access access = kReading) : library_(library), access_(access) {}
   ~OpenedBook();
   OpenedBook(const OpenedBook&) = delete;
   OpenedBook& operator=(const OpenedBook&) = delete;
 
   HRESULT Open();
+  // Makes what this opening changed durable (see above).
+  HRESULT Commit();
   ULONG Handle() const { return handle_; }
   ULONG* Status() { return &status_; }
   // The result code of the call that just failed.
@@ -25,6 +37,8 @@ public:
 
 private:
   StoreLibrary& library_;
+  Access access_;
+  bool committed_ = false;
   ULONG handle_ = STORE_BAD_HANDLE;
   ULONG status_ = 0;
 };

@@ -146,5 +146,39 @@ expect_err "line 7: member 'Inconnu'"
 run 0 list --group Amis --format csv
 expect_out "Aurélie Bon"
 
+# A group that names a group defined further down: each group with its members is one transaction,
+# the later group made in it, and no row is refused.
+cat >"$WORK/nested.csv" <<'CSV'
+type,name,first,last,company,department,fax,fax_description,fax2,fax2_description,keyword,members
+person,Aurélie Bon,,,,,0102030405,,,,,
+group,Tous,,,,,,,,,,Équipe;Aurélie Bon
+group,Équipe,,,,,,,,,nuit,Aurélie Bon
+CSV
+rm -f "$WORK/book.adr"
+run 0 import "$WORK/nested.csv"
+expect_out "Imported 3 entries"
+run 0 list --group Tous --format csv
+expect_out "group,Équipe"
+run 0 show "Équipe"
+expect_out "PR_COMMENT                     nuit"
+
+# Check and repair: a sound book, then one with a byte damaged in the middle of its transactions.
+run 0 check
+expect_out "The book is sound: 3 entries"
+for name in Bruno Chloé Denis Emma; do run 0 add person --name "$name" --fax 0102030405; done
+size=$(stat -c %s "$WORK/book.adr")
+printf '\xff' | dd of="$WORK/book.adr" bs=1 seek=$((size * 2 / 3)) conv=notrunc status=none
+cp "$WORK/book.adr" "$WORK/damaged-copy.adr"
+run 1 check
+expect_out "The book is damaged from byte"
+run 0 repair
+expect_out "Repaired: kept"
+expect_out "lost 1 transaction"
+cmp -s "$WORK/book.adr.damaged" "$WORK/damaged-copy.adr" || fail "the damaged book was not kept as it was"
+run 0 list --format csv
+[ "$(grep -c '^[0-9]' "$WORK/out")" -eq 6 ] || fail "the repair did not keep every other entry: $(cat "$WORK/out")"
+run 0 check
+expect_out "The book is sound"
+
 [ "$failures" -eq 0 ] || exit 1
 echo "abkhost: every command behaved"

@@ -42,6 +42,8 @@ struct RealStore {
   STORE_CREATEGROUPENTRY* createGroupEntry;
   STORE_GETPROPS* getProps;
   STORE_SETPROPS* setProps;
+  STORE_COMMITADDRESSBOOK* commitAddressBook;
+  STORE_ROLLBACKADDRESSBOOK* rollbackAddressBook;
 };
 RealStore g_real = {};
 
@@ -64,6 +66,14 @@ ULONG WINAPI FaultySetProps(ULONG handle, ULONG id, ULONG* status, StoreRecordBl
   return g_store.Strikes(status) ? 0 : g_real.setProps(handle, id, status, block);
 }
 
+// A commit that fails leaves the book as it was, as the library's own failing commit does.
+ULONG WINAPI FaultyCommit(ULONG handle, ULONG* status) {
+  if (!g_store.Strikes(status)) return g_real.commitAddressBook(handle, status);
+  ULONG ignored = 0;
+  g_real.rollbackAddressBook(handle, &ignored);
+  return 0;
+}
+
 void WrapStore(StoreLibrary& library) {
   g_real.openAddressBook = library.openAddressBook;
   g_real.getRecordId = library.getRecordId;
@@ -71,12 +81,15 @@ void WrapStore(StoreLibrary& library) {
   g_real.createGroupEntry = library.createGroupEntry;
   g_real.getProps = library.getProps;
   g_real.setProps = library.setProps;
+  g_real.commitAddressBook = library.commitAddressBook;
+  g_real.rollbackAddressBook = library.rollbackAddressBook;
   library.openAddressBook = FaultyOpen;
   library.getRecordId = FaultyGetRecordId;
   library.createContactEntry = FaultyCreatePerson;
   library.createGroupEntry = FaultyCreateGroup;
   library.getProps = FaultyGetProps;
   library.setProps = FaultySetProps;
+  library.commitAddressBook = FaultyCommit;
 }
 
 void Arm(FailureKind kind, long nth, ULONG status) {

@@ -65,7 +65,7 @@ ULONG WINAPI FakeGetRecordId(ULONG, ULONG, ULONG* status, StoreIdList* list) {
   return total;
 }
 ULONG WINAPI FakeSetProps(ULONG, ULONG, ULONG* status, StoreRecordBlock*) {
-  *status = 7; // a status word the provider does not know
+  *status = 99; // a status word the provider does not know
   return 0;
 }
 

@@ -18,10 +18,13 @@ TEST(StoreStatusTest, MapsEachStatusWord) {
   EXPECT_EQ(MapStoreStatus(4), MAPI_E_NOT_FOUND);
   EXPECT_EQ(MapStoreStatus(5), MAPI_E_NOT_FOUND);
   EXPECT_EQ(MapStoreStatus(6), MAPI_E_NOT_ENOUGH_DISK);
+  // The words only this project's library sends: a damaged book, and one held too long elsewhere.
+  EXPECT_EQ(MapStoreStatus(7), MAPI_E_CORRUPT_DATA);
+  EXPECT_EQ(MapStoreStatus(8), MAPI_E_BUSY);
 }
 
 TEST(StoreStatusTest, AnUnknownStatusAfterAFailureIsNeverSuccess) {
-  for (ULONG status : {0u, 7u, 0xFFFFFFFFu}) {
+  for (ULONG status : {0u, 9u, 0xFFFFFFFFu}) {
     EXPECT_EQ(MapStoreStatus(status), MAPI_E_CALL_FAILED) << status;
   }
 }
