@@ -208,14 +208,7 @@ ULONG WriteWhole(WriteSession& s, const BookState& target) {
       [&] { out.WriteAt(0, bytes.data(), bytes.size() / 2); });
   if (error == OsError::None) error = RunStep(s, [&] { return out.Flush(); });
   // The book's permissions go with it: a book only its owner may read stays so.
-  if (error == OsError::None && book.file.IsOpen()) {
-    OsError access = out.CopyAccessFrom(book.file);
-#ifndef _WIN32
-    error = access;
-#else
-    (void)access; // a file system without permissions: the new file takes the folder's
-#endif
-  }
+  if (error == OsError::None && book.file.IsOpen()) error = out.CopyAccessFrom(book.file);
 #ifdef _WIN32
   // Windows renames nothing that a handle without delete sharing holds open, this library's included.
   out.Close();

@@ -192,7 +192,8 @@ ULONG WINAPI SalvageAddressBook(LPCSTR path, ULONG mode, StoreSalvageReport* rep
     }
     std::string file = PathOrDefault(path, word);
     if (word) return 0;
-    word = Registry::Instance().Exclusively(hold, [&] { return SalvageBook(file, mode == STORE_SALVAGE_REPAIR, report); });
+    word =
+        Registry::Instance().Exclusively(hold, [&] { return SalvageBook(file, mode == STORE_SALVAGE_REPAIR, report); });
     return 1;
   });
 }

@@ -99,8 +99,8 @@ ReadOutcome ReadLog(const std::vector<BYTE>& data, size_t offset, BookState& sta
     TxnFrames txn;
     Scan scan = ScanTransaction(data, at, position.version, &txn);
     if (scan == Scan::End) return outcome;
-    bool inOrder = !position.anyRead || position.version < kFirstTransactionVersion ||
-                   txn.sequence == position.sequence + 1;
+    bool inOrder =
+        !position.anyRead || position.version < kFirstTransactionVersion || txn.sequence == position.sequence + 1;
     if (scan == Scan::Whole && inOrder && ApplyAll(txn, state)) {
       position.sequence = txn.sequence;
       position.anyRead = true;

@@ -19,14 +19,14 @@ namespace bkconv {
 
 struct LogPosition {
   uint32_t version = kFormatVersion;
-  uint64_t sequence = 0;  // number of the last transaction read
-  bool anyRead = false;   // a transaction of this file was read (the next one may be unfinished)
+  uint64_t sequence = 0; // number of the last transaction read
+  bool anyRead = false;  // a transaction of this file was read (the next one may be unfinished)
 };
 
 struct ReadOutcome {
-  size_t end = 0;         // just past the last whole transaction
-  bool torn = false;      // an unfinished write follows end
-  bool damaged = false;   // damage at damageAt
+  size_t end = 0;       // just past the last whole transaction
+  bool torn = false;    // an unfinished write follows end
+  bool damaged = false; // damage at damageAt
   size_t damageAt = 0;
 };
 

@@ -82,8 +82,9 @@ std::string FolderOf(const std::string& path) {
 OsError StatPath(const std::string& path, FileKey* key) {
   // Windows tells a file's identity only through a handle: one that asks for no access, shares
   // everything and stands in nobody's way.
-  HANDLE handle = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE handle =
+      CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return FromLastError();
   OsError error = KeyOf(handle, key);
   CloseHandle(handle);
@@ -101,8 +102,8 @@ OsError OsFile::Open(const std::string& path, Mode mode) {
   }
   // Other handles may read and write (they wait for the lock first), but not delete or rename: so the
   // book is never replaced under a handle that another process still writes through.
-  HANDLE handle =
-      CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle = CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return FromLastError();
   if (GetFileType(handle) != FILE_TYPE_DISK) {
     CloseHandle(handle);
@@ -195,20 +196,23 @@ void OsFile::Unlock() {
 }
 
 OsError OsFile::CopyAccessFrom(const OsFile& original) {
+  // A file system without access lists (FAT) has nothing to copy: the new file then takes the folder's,
+  // as the book did.
   PACL dacl = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   if (GetSecurityInfo(AsHandle(original.handle_), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
                       nullptr, &descriptor) != ERROR_SUCCESS)
-    return OsError::Failed;
-  DWORD result = SetSecurityInfo(AsHandle(handle_), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl,
-                                 nullptr);
+    return OsError::None;
+  DWORD result =
+      SetSecurityInfo(AsHandle(handle_), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl, nullptr);
   LocalFree(descriptor);
   return result == ERROR_SUCCESS ? OsError::None : OsError::Failed;
 }
 
 std::string ResolveLinks(const std::string& path) {
-  HANDLE handle = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE handle =
+      CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return path;
   char final[MAX_PATH + 8] = {};
   DWORD length = GetFinalPathNameByHandleA(handle, final, sizeof final, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);

@@ -95,15 +95,15 @@ typedef ULONG(WINAPI STORE_ROLLBACKADDRESSBOOK)(ULONG handle, ULONG* status);
 // What SalvageAddressBook found in a book, and kept of it when it repaired it. Offsets fit in 32 bits:
 // the library reads no book larger than 256 MiB.
 struct StoreSalvageReport {
-  ULONG size;              // set by the caller: sizeof(StoreSalvageReport)
-  ULONG damaged;           // non-zero when committed data could not be read
-  ULONG firstDamage;       // byte offset of the first damage
-  ULONG bytesLost;         // bytes of committed data that could not be read
-  ULONG transactionsKept;  // transactions read whole
-  ULONG transactionsLost;  // transactions lost to the damage
-  ULONG entriesKept;       // entries of the book as salvaged
-  ULONG tornTail;          // an unfinished last write was dropped (never committed: nothing lost)
-  char damagedCopy[260];   // repair: where the damaged file was kept, untouched
+  ULONG size;             // set by the caller: sizeof(StoreSalvageReport)
+  ULONG damaged;          // non-zero when committed data could not be read
+  ULONG firstDamage;      // byte offset of the first damage
+  ULONG bytesLost;        // bytes of committed data that could not be read
+  ULONG transactionsKept; // transactions read whole
+  ULONG transactionsLost; // transactions lost to the damage
+  ULONG entriesKept;      // entries of the book as salvaged
+  ULONG tornTail;         // an unfinished last write was dropped (never committed: nothing lost)
+  char damagedCopy[260];  // repair: where the damaged file was kept, untouched
 };
 constexpr ULONG STORE_SALVAGE_CHECK = 0;  // only look
 constexpr ULONG STORE_SALVAGE_REPAIR = 1; // write what can be read as the book, keep the damaged file aside

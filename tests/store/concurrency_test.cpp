@@ -103,7 +103,8 @@ TEST(StoreConcurrency, ABookRewrittenInPlaceUnderItsOldIdentityIsReadAfresh) {
   for (int i = 0; i < count; ++i) {
     Book book(path);
     ULONG id = Api().createContact(book.handle, &book.status);
-    bool ok = id != STORE_NO_PERSON && book.Set(id, Named("child " + std::to_string(child) + " #" + std::to_string(i))) == 0;
+    bool ok =
+        id != STORE_NO_PERSON && book.Set(id, Named("child " + std::to_string(child) + " #" + std::to_string(i))) == 0;
     Records big;
     for (ULONG field = 0x210; field <= 0x214; ++field)
       big.Field(field, std::string(200, static_cast<char>('a' + (i + child) % 26)));

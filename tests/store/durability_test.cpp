@@ -59,7 +59,8 @@ TEST(StoreDurability, ATransactionCutAtAnyByteOrMissingAnyOfItsSectorsLeavesTheB
   TempFolder folder;
   const LastWrite writes[] = {
       {"create", [](Book& book) { book.NewGroup(); }},
-      {"several", [](Book& book) {
+      {"several",
+       [](Book& book) {
          // A transaction of many frames across several sectors: a new group, a record set, a deletion.
          ULONG group = book.NewGroup(Big('g').Field(0x1, "Night shift"));
          book.Set(0x80000001, Big('t').Member(2, 3).Member(group, 0));
