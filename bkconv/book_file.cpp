@@ -71,8 +71,9 @@ ULONG Damaged(const CachedBook& book, uint64_t offset) {
 // Reads what the file holds beyond what book already knows: only the appended transactions when it is
 // the same file grown, the whole file otherwise.
 ULONG CatchUp(CachedBook& book, const FileKey& key) {
+  static_assert(kMaxBookSize == 256u << 20, "the message below names the limit");
   if (key.size > kMaxBookSize) {
-    Explain(book.path, "larger than " + std::to_string(kMaxBookSize >> 20) + " MiB, more than any book holds");
+    Explain(book.path, "larger than 256 MiB, more than any book holds");
     return STORE_STATUS_FILE_ERROR;
   }
   std::vector<BYTE> bytes;
@@ -393,12 +394,15 @@ ULONG Refresh(CachedBook& book, const FileKey& key) {
   book.keyValid = true;
   // A version 1 book is rewritten as version 2, whole, by its first opening that may write: only then is
   // a transaction of several changes committed at once. One with several names cannot be renamed over:
-  // it stays at version 1, each change of a transaction its own frame.
-  if (book.position.version < kFirstTransactionVersion && !book.readOnly && key.links <= 1) {
+  // it stays at version 1, each change of a transaction its own frame. Either way the opening starts
+  // again, since a rewrite leaves the file unlocked.
+  if (book.position.version < kFirstTransactionVersion && !book.readOnly && key.links <= 1 && !book.keepOldFormat) {
     WriteSession s(book);
     BookState current = book.state;
-    status = WriteWhole(s, current);
-    return status ? status : kFileMoved;
+    // A rewrite that fails (a folder that may not be written, a Windows process holding the file) leaves
+    // the book as it is: it is then written at version 1, a frame per change, by this process.
+    if (WriteWhole(s, current)) book.keepOldFormat = true;
+    return kFileMoved;
   }
   return 0;
 }

@@ -18,14 +18,15 @@ constexpr ULONG kFileMoved = 0x101;  // the file at the path was replaced (meanw
 
 // One book as this process knows it, shared by every handle on it, whatever name reached it.
 struct CachedBook {
-  std::string path;         // the name it was last reached by
-  BookState state;          // what the file holds, with the open transaction's changes applied
-  Transaction txn;          // the changes of the thread that has the book open
-  OsFile file;              // the lock is taken on it; on POSIX it stays open between openings
-  bool readOnly = false;    // the file could be opened for reading only
-  bool loaded = false;      // state holds what the file held
-  bool needsReload = false; // something went wrong: read the whole file again next time
-  bool tornTail = false;    // an unfinished write follows parsedEnd: it is cut off before the next one
+  std::string path;           // the name it was last reached by
+  BookState state;            // what the file holds, with the open transaction's changes applied
+  Transaction txn;            // the changes of the thread that has the book open
+  OsFile file;                // the lock is taken on it; on POSIX it stays open between openings
+  bool readOnly = false;      // the file could be opened for reading only
+  bool loaded = false;        // state holds what the file held
+  bool needsReload = false;   // something went wrong: read the whole file again next time
+  bool tornTail = false;      // an unfinished write follows parsedEnd: it is cut off before the next one
+  bool keepOldFormat = false; // a version 1 book that could not be rewritten as version 2
   bool keyValid = false;
   FileKey key;            // the file-status answer that state matches
   uint64_t stamp = 0;     // the header's stamp, new in every file written whole

@@ -5,6 +5,10 @@
 #include <cstdio>
 #include <fstream>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "store_api.h"
 
 using namespace storetest;
@@ -256,6 +260,17 @@ TEST(StoreCorruption, ABookOfTheFirstFormatIsReadAndRewrittenAsTheCurrentOne) {
   ULONG status = 0;
   EXPECT_EQ(ReadCold(old, &status).size(), 2u);
   EXPECT_EQ(status, 0u);
+
+#ifndef _WIN32
+  // With a second name it cannot be renamed over: it stays at version 1 and takes changes all the same.
+  std::string linked = folder.Fresh();
+  WriteBytes(linked, bytes);
+  ASSERT_EQ(link(linked.c_str(), folder.Fresh("other-name").c_str()), 0);
+  EXPECT_EQ(Book(linked).NewPerson(Records().Field(0x1, "Bea")), 3u);
+  EXPECT_EQ(ReadBytes(linked)[8], 1);
+  EXPECT_EQ(ReadCold(linked, &status).size(), 2u);
+  EXPECT_EQ(status, 0u);
+#endif
 }
 
 } // namespace
