@@ -250,12 +250,15 @@ TEST(StoreInterface, AnotherThreadWaitsForTheOpeningAndCannotUseItsHandle) {
   ScopedEnv wait("BKCONV_LOCK_WAIT_MS", "200");
   Book book(path);
   ULONG person = book.NewPerson(Records().Field(0x1, "Alice"));
-  ULONG foreign = 0, busy = 0, waited = 0, later = STORE_BAD_HANDLE;
-  std::atomic<bool> checked{false};
+  ULONG foreign = 0, busy = 0, waited = 0;
+  std::atomic<ULONG> later{STORE_BAD_HANDLE};
+  std::atomic<bool> opened{false}, checked{false};
+  ULONG mine = book.handle;
   std::thread other([&] {
-    EXPECT_EQ(Api().getProps(book.handle, person, &foreign, nullptr), STORE_CALL_FAILED);
+    EXPECT_EQ(Api().getProps(mine, person, &foreign, nullptr), STORE_CALL_FAILED);
     EXPECT_EQ(Api().open(path.c_str(), &busy), STORE_BAD_HANDLE);
     later = Api().open(path.c_str(), &waited);
+    opened = true;
     while (!checked)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_NE(Api().close(later), 0u);
@@ -263,7 +266,7 @@ TEST(StoreInterface, AnotherThreadWaitsForTheOpeningAndCannotUseItsHandle) {
   // The first open gives up after 200 ms; the second one gets the book when this thread lets it go.
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   book.Close();
-  while (later == STORE_BAD_HANDLE && waited == 0)
+  while (!opened)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   // The other thread's handle is its own: this thread cannot close it.
   EXPECT_EQ(Api().close(later), 0u);
@@ -271,7 +274,7 @@ TEST(StoreInterface, AnotherThreadWaitsForTheOpeningAndCannotUseItsHandle) {
   other.join();
   EXPECT_EQ(foreign, STORE_STATUS_INVALID_ARGUMENT);
   EXPECT_EQ(busy, STORE_STATUS_BUSY);
-  EXPECT_NE(later, STORE_BAD_HANDLE) << waited;
+  EXPECT_NE(later.load(), STORE_BAD_HANDLE) << waited;
 }
 
 #ifndef _WIN32
