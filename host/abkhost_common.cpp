@@ -57,7 +57,7 @@ std::string FromTerminal(const std::string& utf8) { return Convert(utf8, CP_UTF8
 
 std::string Code(HRESULT hr) {
   char text[16];
-  snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
+  snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(static_cast<ULONG>(hr)));
   return text;
 }
 

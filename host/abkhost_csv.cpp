@@ -34,12 +34,10 @@ namespace {
 bool KeepChosenNumbers(IABContainer* group, const std::string& id, ULONG selection) {
   if (selection == 0 || selection == (FAX_SELECT_PRIMARY | FAX_SELECT_SECONDARY)) return true;
   static char empty[] = "";
-  const ULONG* unchosen = selection == FAX_SELECT_PRIMARY ? kSecondaryFaxBlock : kPrimaryFaxBlock;
-  SPropValue blanks[4] = {};
-  for (int i = 0; i < 4; ++i) {
-    blanks[i].ulPropTag = unchosen[i];
-    blanks[i].Value.lpszA = empty;
-  }
+  // Through a group a person takes only its numbers: the unchosen one, blank, records the choice.
+  SPropValue blank = {};
+  blank.ulPropTag = selection == FAX_SELECT_PRIMARY ? PR_HOME_FAX_NUMBER : PR_BUSINESS_FAX_NUMBER;
+  blank.Value.lpszA = empty;
   ULONG type = 0;
   LPUNKNOWN object = nullptr;
   if (FAILED(group->OpenEntry(static_cast<ULONG>(id.size()), reinterpret_cast<LPENTRYID>(const_cast<char*>(id.data())),
@@ -49,7 +47,7 @@ bool KeepChosenNumbers(IABContainer* group, const std::string& id, ULONG selecti
   }
   LPMAPIPROP member = static_cast<LPMAPIPROP>(object);
   LPSPropProblemArray problems = nullptr;
-  HRESULT hr = member->SetProps(4, blanks, &problems);
+  HRESULT hr = member->SetProps(1, &blank, &problems);
   if (problems) HostFreeBuffer(problems);
   if (SUCCEEDED(hr)) hr = member->SaveChanges(0);
   member->Release();

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The threaded tests under ThreadSanitizer: configures the linux-tsan preset, builds only the test
-# programs it runs, and runs them with the first race stopping the program (tests/tsan.supp holds the
+# programs it runs, and runs them with the first race stopping the program (tests/tsan.supp would hold the
 # races the design accepts).
 #
 # What runs: the whole integration suite (its concurrency tests put several threads on one session,

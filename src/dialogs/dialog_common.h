@@ -20,8 +20,10 @@ char* TrimSpaces(char* text);
 
 // Every row of a container's or a group's contents table, with the ten columns the dialogs show
 // (kDialogRowColumns). A null identifier names the root container. With no rows, *rows is not written.
-// False when the entry is not a container or group or the table cannot be read.
-bool ReadContainerRows(AddressBookSession* session, ULONG idSize, LPENTRYID id, ULONG flags, LPSRowSet* rows);
+// False when the entry is not a container or group or the table cannot be read; *failure (when given) then
+// says why.
+bool ReadContainerRows(AddressBookSession* session, ULONG idSize, LPENTRYID id, ULONG flags, LPSRowSet* rows,
+                       HRESULT* failure = nullptr);
 
 // The help file path kept in the current user's registry, in a 260-byte block from the provider's heap
 // (HeapFree it), or null when the key or the value is missing or too long.

@@ -19,6 +19,9 @@ struct EntryDialogParams {
   LPENTRYID containerId;
   ULONG templateIdSize; // the template a new entry is created from
   LPENTRYID templateId;
+  // Why the book could not be read or written while the dialog was open (S_OK when it could). A dialog
+  // that then ends without saving reports it to NewEntry's or Details' caller.
+  HRESULT failure;
 };
 
 // Edit mode: the record names an existing entry.

@@ -1,6 +1,8 @@
 // NewEntry and Details: the session puts the entry dialogs in front of the user. A new entry's kind
 // comes from its template, asked for with the entry type dialog when the caller names none; an existing
 // entry opens in the person or group dialog by its own kind.
+#include <cstring>
+
 #include "dialogs/entry_dialog_params.h"
 #include "dialogs/entry_type_dialog.h"
 #include "dialogs/group_dialog.h"
@@ -11,15 +13,20 @@
 
 namespace {
 
-// The result of an entry dialog as NewEntry and Details report it: closed (saved or cancelled) is
-// success; a dialog that could not be shown at all is not.
-HRESULT DialogOutcome(INT_PTR ended) { return ended == -1 ? MAPI_E_CALL_FAILED : S_OK; }
+// The result of an entry dialog as NewEntry and Details report it: saved, or cancelled while the book
+// could be read and written, is success; a dialog that could not be shown at all is not, and neither is
+// one that ended unsaved after the book failed it.
+HRESULT DialogOutcome(INT_PTR ended, const abk::EntryDialogParams& params) {
+  if (ended == -1) return MAPI_E_CALL_FAILED;
+  if (ended != IDOK && FAILED(params.failure)) return params.failure;
+  return S_OK;
+}
 
 // Runs the person or group dialog for a template or entry of that kind; MAPI_E_UNKNOWN_ENTRYID for any
 // other kind.
 HRESULT RunEntryDialog(ULONG objectType, HWND owner, abk::EntryDialogParams* params) {
-  if (objectType == MAPI_MAILUSER) return DialogOutcome(abk::ShowPersonDialog(owner, params));
-  if (objectType == MAPI_DISTLIST) return DialogOutcome(abk::ShowGroupDialog(owner, params));
+  if (objectType == MAPI_MAILUSER) return DialogOutcome(abk::ShowPersonDialog(owner, params), *params);
+  if (objectType == MAPI_DISTLIST) return DialogOutcome(abk::ShowGroupDialog(owner, params), *params);
   return MAPI_E_UNKNOWN_ENTRYID;
 }
 
@@ -55,8 +62,9 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::NewEntry(ULONG_PTR ulUIParam, ULON
   ULONG kind = ClassifyEntryId(*this, cbEIDNewEntryTpl, lpEIDNewEntryTpl);
   HRESULT hr = MAPI_E_UNKNOWN_ENTRYID;
   if (kind & ENTRY_TYPE_TEMPLATE_BIT) {
-    abk::EntryDialogParams params = {instance_,      this,           lpcbEIDNewEntry,  lppEIDNewEntry,
-                                     cbEIDContainer, lpEIDContainer, cbEIDNewEntryTpl, lpEIDNewEntryTpl};
+    abk::EntryDialogParams params = {
+        instance_,        this, lpcbEIDNewEntry, lppEIDNewEntry, cbEIDContainer, lpEIDContainer, cbEIDNewEntryTpl,
+        lpEIDNewEntryTpl, S_OK};
     hr = RunEntryDialog(kind & 0xF, owner, &params);
   }
   if (chosen) abk::FreeBuffer(chosen);
@@ -69,7 +77,14 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::Details(ULONG* lpulUIParam, LPFNDI
   if (kind != ENTRY_TYPE_PERSON && kind != ENTRY_TYPE_GROUP) return MAPI_E_INVALID_ENTRYID;
   // The window handle arrives through a pointer; without one the dialog has no owner.
   HWND owner = IsBadReadPtr(lpulUIParam, sizeof(ULONG)) ? nullptr : reinterpret_cast<HWND>(ULONG_PTR{*lpulUIParam});
-  abk::EntryDialogParams params = {instance_, this, &cbEntryID, &lpEntryID, 0, nullptr, 0, nullptr};
+  // The dialogs edit the entry itself, wherever its identifier was found: one taken from a group's table
+  // is opened as from the root container (the group dialog is where a member's number is chosen).
+  ProviderEntryId own;
+  memcpy(&own, lpEntryID, sizeof own);
+  own.parent = EntryKey{RootRecordId, ENTRY_TYPE_ROOT};
+  ULONG ownSize = sizeof own;
+  LPENTRYID ownId = reinterpret_cast<LPENTRYID>(&own);
+  abk::EntryDialogParams params = {instance_, this, &ownSize, &ownId, 0, nullptr, 0, nullptr, S_OK};
   HRESULT hr = RunEntryDialog(kind, owner, &params);
   return hr == MAPI_E_UNKNOWN_ENTRYID ? MAPI_E_INVALID_ENTRYID : hr;
 }

@@ -6,31 +6,34 @@
 
 namespace abk {
 
-LPMAPIPROP OpenDialogTarget(const EntryDialogParams* params, LPCIID editInterface, ULONG editType) {
+void NoteFailure(EntryDialogParams* params, HRESULT hr) {
+  if (FAILED(hr)) params->failure = hr;
+}
+
+LPMAPIPROP OpenDialogTarget(EntryDialogParams* params, LPCIID editInterface, ULONG editType) {
   ULONG type = 0;
   LPUNKNOWN object = nullptr;
   if (IsEditing(params)) {
-    if (FAILED(params->session->OpenEntry(*params->entryIdSize, *params->entryId, editInterface, MAPI_BEST_ACCESS,
-                                          &type, &object)) ||
-        !object) {
-      return nullptr;
-    }
+    HRESULT hr = params->session->OpenEntry(*params->entryIdSize, *params->entryId, editInterface, MAPI_BEST_ACCESS,
+                                            &type, &object);
+    NoteFailure(params, hr);
+    if (FAILED(hr) || !object) return nullptr;
     if (type == editType) return static_cast<LPMAPIPROP>(object);
     object->Release();
     return nullptr;
   }
   ULONG containerSize = params->containerId ? params->containerIdSize : 0;
-  if (FAILED(params->session->OpenEntry(containerSize, params->containerId, &IID_IABContainer, MAPI_BEST_ACCESS, &type,
-                                        &object)) ||
-      !object) {
-    return nullptr;
-  }
+  HRESULT hr = params->session->OpenEntry(containerSize, params->containerId, &IID_IABContainer, MAPI_BEST_ACCESS,
+                                          &type, &object);
+  NoteFailure(params, hr);
+  if (FAILED(hr) || !object) return nullptr;
   LPMAPIPROP entry = nullptr;
   // An identifier that names a person opens a person whatever interface was asked for: only a container
   // or a group can create.
   if (type == MAPI_ABCONT || type == MAPI_DISTLIST) {
-    if (FAILED(static_cast<LPABCONT>(object)->CreateEntry(params->templateIdSize, params->templateId, 0, &entry)))
-      entry = nullptr;
+    hr = static_cast<LPABCONT>(object)->CreateEntry(params->templateIdSize, params->templateId, 0, &entry);
+    NoteFailure(params, hr);
+    if (FAILED(hr)) entry = nullptr;
   }
   object->Release();
   return entry;
@@ -64,12 +67,14 @@ void ForgetNewId(EntryDialogParams* params) {
   *params->entryIdSize = 0;
 }
 
-bool WriteAndSave(LPMAPIPROP entry, ULONG count, LPSPropValue values) {
+bool WriteAndSave(LPMAPIPROP entry, ULONG count, LPSPropValue values, HRESULT* failure) {
   LPSPropProblemArray problems = nullptr;
   HRESULT hr = entry->SetProps(count, values, &problems);
   bool whole = SUCCEEDED(hr) && (!problems || problems->cProblem == 0);
   if (problems) FreeBuffer(problems);
-  return whole && SUCCEEDED(entry->SaveChanges(0));
+  if (whole) hr = entry->SaveChanges(0);
+  if (FAILED(hr) && failure) *failure = hr;
+  return whole && SUCCEEDED(hr);
 }
 
 } // namespace abk

@@ -35,6 +35,8 @@ void ResetState() {
   g_groupState.initial = {};
   g_groupState.current = {};
   g_groupState.images = nullptr;
+  g_groupState.initialName[0] = '\0';
+  g_groupState.initialKeyword[0] = '\0';
 }
 
 void InsertColumns(HWND list, HINSTANCE instance, char* text) {
@@ -90,6 +92,9 @@ bool LoadGroupFields(HWND dialog, const EntryDialogParams* params, char* text) {
     if (comment.ulPropTag == PR_COMMENT && comment.Value.lpszA)
       SetDlgItemTextA(dialog, IDC_KEYWORD, comment.Value.lpszA);
   }
+  // What the edits show now is what a save compares with.
+  GetDlgItemTextA(dialog, IDC_GROUP_NAME, g_groupState.initialName, sizeof g_groupState.initialName);
+  GetDlgItemTextA(dialog, IDC_KEYWORD, g_groupState.initialKeyword, sizeof g_groupState.initialKeyword);
   FreeBuffer(values);
   return true;
 }
@@ -97,10 +102,11 @@ bool LoadGroupFields(HWND dialog, const EntryDialogParams* params, char* text) {
 // Reads the book and, for a stored group, its members and fields, then fills the lists. False when a
 // read fails: the dialog then shows what it has.
 bool LoadLists(HWND dialog, EntryDialogParams* params, char* text) {
-  if (!ReadContainerRows(params->session, 0, nullptr, 0, &g_groupState.rows)) return false;
+  if (!ReadContainerRows(params->session, 0, nullptr, 0, &g_groupState.rows, &params->failure)) return false;
   LPSRowSet memberRows = nullptr;
   if (IsEditing(params)) {
-    if (!ReadContainerRows(params->session, *params->entryIdSize, *params->entryId, 0, &memberRows)) return false;
+    if (!ReadContainerRows(params->session, *params->entryIdSize, *params->entryId, 0, &memberRows, &params->failure))
+      return false;
     if (!LoadGroupFields(dialog, params, text)) {
       FreeRowSet(memberRows);
       return false;

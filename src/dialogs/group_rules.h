@@ -49,9 +49,12 @@ bool BuildGroupTable(AddressBookSession* session, const SRowSet* rows, const BYT
 void FreeGroupTable(GroupTable* table);
 const GroupTableEntry* FindGroup(const GroupTable& table, const BYTE* groupId);
 
-// The save-time checks of an existing group against the current member list: no nested group contains
-// it, at most 256 individual entries in it and in every group containing it. A refusal has been
-// reported to the user; a failed read ends it silently.
+// The save-time checks of an existing group against a member list: no nested group contains it, at most
+// 256 individual entries in it and in every group containing it. False when a rule is broken (its message
+// in *refusal) or a read failed (*refusal 0). Nothing is shown.
+bool CheckGroupSave(AddressBookSession* session, const BYTE* edited, const MemberList& members, UINT* refusal);
+// The same against the dialog's current member list; a refusal is shown to the user, a failed read ends
+// it silently.
 bool ValidateGroupSave(HWND dialog, HINSTANCE instance, AddressBookSession* session, const BYTE* edited);
 
 // The message every group rule refusal shows, with caption 10.

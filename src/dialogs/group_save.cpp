@@ -1,5 +1,7 @@
-// Writing a group: its name and keyword, then its whole member list replaced, then the fax numbers each
-// person member does not use blanked through the group.
+// Writing a group: its name and keyword when they changed, the members the user removed and added, and
+// the numbers chosen for the members added or chosen anew, applied to the group as stored when it is
+// saved, in one transaction; then the group rules checked again against that result when another host
+// changed the group meanwhile.
 #include "dialogs/group_save.h"
 
 #include <cstring>
@@ -17,14 +19,9 @@ namespace abk {
 
 namespace {
 
+// What a user can type; a stored value shown in full may be longer.
 constexpr ULONG kNameBufferSize = 129;
 constexpr ULONG kKeywordBufferSize = 65;
-
-// What a group member's copy loses of a fax number it does not use.
-constexpr ULONG kPrimaryBlanks[4] = {PR_BUSINESS_FAX_NUMBER, PR_PRIMARY_FAX_DESCRIPTION, PR_PRIMARY_FAX_EXTRA1,
-                                     PR_PRIMARY_FAX_EXTRA2};
-constexpr ULONG kSecondaryBlanks[4] = {PR_HOME_FAX_NUMBER, PR_SECONDARY_FAX_DESCRIPTION, PR_SECONDARY_FAX_EXTRA1,
-                                       PR_SECONDARY_FAX_EXTRA2};
 
 void Refuse(HWND dialog, const EntryDialogParams* params, UINT textId) {
   ShowGroupMessage(dialog, params->instance, textId, MB_ICONSTOP);
@@ -53,13 +50,18 @@ LPSPropValue ReadGroupFields(HWND dialog) {
     ULONG size;
   } fields[2] = {{PR_DISPLAY_NAME, IDC_GROUP_NAME, kNameBufferSize}, {PR_COMMENT, IDC_KEYWORD, kKeywordBufferSize}};
   for (int i = 0; i < 2; ++i) {
+    // A stored value longer than the field's usual read size is read back whole: a save never cuts
+    // what the user did not touch.
+    ULONG size = fields[i].size;
+    int shown = GetWindowTextLengthA(GetDlgItem(dialog, fields[i].control));
+    if (shown > 0 && static_cast<ULONG>(shown) >= size) size = static_cast<ULONG>(shown) + 1;
     char* text = nullptr;
-    if (FAILED(AllocateMore(fields[i].size, values, reinterpret_cast<void**>(&text)))) {
+    if (FAILED(AllocateMore(size, values, reinterpret_cast<void**>(&text)))) {
       FreeBuffer(values);
       return nullptr;
     }
     text[0] = '\0';
-    GetDlgItemTextA(dialog, fields[i].control, text, static_cast<int>(fields[i].size));
+    GetDlgItemTextA(dialog, fields[i].control, text, static_cast<int>(size));
     values[i].ulPropTag = fields[i].tag;
     values[i].Value.lpszA = text;
   }
@@ -68,7 +70,7 @@ LPSPropValue ReadGroupFields(HWND dialog) {
 
 // The group to write: the edited one, or a new one from the template in the given container (the root
 // container when none was given).
-LPABCONT OpenGroup(const EntryDialogParams* params) {
+LPABCONT OpenGroup(EntryDialogParams* params) {
   LPMAPIPROP entry = OpenDialogTarget(params, &IID_IDistList, MAPI_DISTLIST);
   // A template that makes anything but a group is not ours to write.
   if (!entry) return nullptr;
@@ -107,6 +109,7 @@ bool ReplaceMembers(LPABCONT group, const MemberList& remove, const MemberList& 
     // A partial completion is a failure here: the group would be saved without some of its members.
     if (hr != S_OK) return false;
   }
+  if (!add.count) return true;
   LPENTRYLIST added = MakeEntryList(add);
   if (!added) return false;
   HRESULT hr = group->CopyEntries(added, 0, nullptr, 3);
@@ -114,26 +117,30 @@ bool ReplaceMembers(LPABCONT group, const MemberList& remove, const MemberList& 
   return hr == S_OK;
 }
 
-// The member copy in the group keeps only its chosen numbers: the others are written blank through
-// the group, which records the unchosen blocks.
-bool BlankUnchosenNumbers(LPABCONT group, LPCIID groupInterface, const MemberList& members) {
+// The row of the book an identifier names, or null.
+const SRow* BookRow(const BYTE* entryId) {
+  const SRowSet* rows = g_groupState.rows;
+  for (ULONG i = 0; rows && i < rows->cRows; ++i) {
+    const BYTE* id = RowEntryId(rows->aRow[i]);
+    if (id && SameEntry(id, entryId)) return &rows->aRow[i];
+  }
+  return nullptr;
+}
+
+// Records through the group which numbers each person of `members` uses: a person takes only its numbers
+// through a group, the chosen ones as they are, the others blank.
+bool ChooseNumbers(LPABCONT group, LPCIID groupInterface, const MemberList& members) {
   static char empty[] = "";
   for (const MemberNode* node = members.head; node; node = node->next) {
-    SPropValue blanks[8];
-    ULONG count = 0;
-    if (!(node->flags & ITEM_PRIMARY_FAX)) {
-      for (ULONG tag : kPrimaryBlanks)
-        blanks[count++].ulPropTag = tag;
-    }
-    if (!(node->flags & ITEM_SECONDARY_FAX)) {
-      for (ULONG tag : kSecondaryBlanks)
-        blanks[count++].ulPropTag = tag;
-    }
-    if (!count) continue;
-    for (ULONG i = 0; i < count; ++i) {
-      blanks[i].dwAlignPad = 0;
-      blanks[i].Value.lpszA = empty;
-    }
+    if (TypeWordOf(node->entryId) != ENTRY_TYPE_PERSON) continue;
+    const SRow* row = BookRow(node->entryId);
+    SPropValue numbers[2] = {};
+    numbers[0].ulPropTag = PR_BUSINESS_FAX_NUMBER;
+    numbers[0].Value.lpszA =
+        row && (node->flags & ITEM_PRIMARY_FAX) ? const_cast<char*>(RowText(*row, kRowPrimaryFax)) : empty;
+    numbers[1].ulPropTag = PR_HOME_FAX_NUMBER;
+    numbers[1].Value.lpszA =
+        row && (node->flags & ITEM_SECONDARY_FAX) ? const_cast<char*>(RowText(*row, kRowSecondaryFax)) : empty;
     ULONG type = 0;
     LPUNKNOWN object = nullptr;
     if (FAILED(group->OpenEntry(ENTRYID_SIZE, reinterpret_cast<LPENTRYID>(const_cast<BYTE*>(node->entryId)),
@@ -142,11 +149,93 @@ bool BlankUnchosenNumbers(LPABCONT group, LPCIID groupInterface, const MemberLis
       return false;
     }
     LPMAPIPROP member = static_cast<LPMAPIPROP>(object);
-    bool written = WriteAndSave(member, count, blanks);
+    bool written = WriteAndSave(member, 2, numbers);
     member->Release();
     if (!written) return false;
   }
   return true;
+}
+
+// What the user changed in the member list: the members removed, those added, and those kept whose
+// choice of numbers changed. False when memory runs out.
+struct MemberChanges {
+  MemberList removed, added, rechosen;
+  ~MemberChanges() {
+    FreeMembers(&removed);
+    FreeMembers(&added);
+    FreeMembers(&rechosen);
+  }
+};
+
+// PushMember puts each node first: a list built by it is turned round to follow its source's order.
+void Reverse(MemberList* list) {
+  MemberNode* reversed = nullptr;
+  while (MemberNode* node = list->head) {
+    list->head = node->next;
+    node->next = reversed;
+    reversed = node;
+  }
+  list->head = reversed;
+}
+
+bool Compare(const MemberList& initial, const MemberList& current, MemberChanges* changes) {
+  for (const MemberNode* node = initial.head; node; node = node->next) {
+    const MemberNode* now = FindMember(current, node->entryId);
+    if (!now && !PushMember(&changes->removed, node->flags, node->entryId)) return false;
+    if (now && now->flags != node->flags && !PushMember(&changes->rechosen, now->flags, now->entryId)) return false;
+  }
+  for (const MemberNode* node = current.head; node; node = node->next) {
+    if (!FindMember(initial, node->entryId) && !PushMember(&changes->added, node->flags, node->entryId)) return false;
+  }
+  Reverse(&changes->removed);
+  Reverse(&changes->rechosen);
+  Reverse(&changes->added);
+  return true;
+}
+
+// The persons added whose choice is not both numbers (an added person starts with both).
+bool PartlyChosen(const MemberList& added, MemberList* out) {
+  for (const MemberNode* node = added.head; node; node = node->next) {
+    if (TypeWordOf(node->entryId) != ENTRY_TYPE_PERSON) continue;
+    if (node->flags == (ITEM_PRIMARY_FAX | ITEM_SECONDARY_FAX)) continue;
+    if (!PushMember(out, node->flags, node->entryId)) return false;
+  }
+  return true;
+}
+
+// The members of the group as stored now, with their choices, read inside the save's opening.
+bool StoredMembers(const EntryDialogParams* params, LPSRowSet* rows, MemberList* members) {
+  if (!ReadContainerRows(params->session, *params->entryIdSize, *params->entryId, 0, rows)) return false;
+  for (ULONG i = 0; *rows && i < (*rows)->cRows; ++i) {
+    const SRow& row = (*rows)->aRow[i];
+    const BYTE* id = RowEntryId(row);
+    if (id && !PushMember(members, MemberRowFlags(row), id)) return false;
+  }
+  return true;
+}
+
+bool SameMembers(const MemberList& a, const MemberList& b) {
+  if (a.count != b.count) return false;
+  for (const MemberNode* node = a.head; node; node = node->next) {
+    const MemberNode* other = FindMember(b, node->entryId);
+    if (!other || other->flags != node->flags) return false;
+  }
+  return true;
+}
+
+// When another host changed the group since the dialog opened, the group rules are checked again against
+// the group as it now stands; the message of a broken rule in *refusal. False when that could not be read.
+bool RecheckStored(const EntryDialogParams* params, UINT* refusal) {
+  *refusal = 0;
+  LPSRowSet rows = nullptr;
+  MemberList stored;
+  bool read = StoredMembers(params, &rows, &stored);
+  bool valid = read;
+  if (read && !SameMembers(stored, g_groupState.current))
+    valid = CheckGroupSave(params->session, reinterpret_cast<const BYTE*>(*params->entryId), stored, refusal);
+  FreeMembers(&stored);
+  FreeRowSet(rows);
+  return valid;
 }
 
 // The name and keyword the edited group had before the save, for putting them back.
@@ -179,10 +268,11 @@ void RemoveNewGroup(LPABCONT group, const EntryDialogParams* params) {
   FreeBuffer(id);
 }
 
-// After a write failed part-way, the group is put back as the dialog found it, so that the book never
-// keeps half a save: a repeated OK starts again from the same state, and Cancel loses nothing. An
-// edited group gets back its name, keyword and members with their number choices; a new one leaves.
-void PutBack(LPABCONT group, const EntryDialogParams* params, LPSPropValue oldFields, LPCIID groupInterface) {
+// After a write failed part-way, with a store library that cannot roll back, the group is put back as
+// the dialog found it: an edited group gets back its name, keyword, members and their numbers; a new one
+// leaves.
+void PutBack(LPABCONT group, const EntryDialogParams* params, LPSPropValue oldFields, LPCIID groupInterface,
+             const MemberChanges& changes) {
   if (!IsEditing(params)) {
     RemoveNewGroup(group, params);
     return;
@@ -192,8 +282,13 @@ void PutBack(LPABCONT group, const EntryDialogParams* params, LPSPropValue oldFi
   for (ULONG i = 0; oldFields && i < 2; ++i)
     if (PROP_TYPE(oldFields[i].ulPropTag) != PT_ERROR) restored[count++] = oldFields[i];
   if (count) WriteAndSave(group, count, restored);
-  if (ReplaceMembers(group, g_groupState.current, g_groupState.initial))
-    BlankUnchosenNumbers(group, groupInterface, g_groupState.initial);
+  MemberList initialChoices;
+  for (const MemberNode* node = g_groupState.initial.head; node; node = node->next)
+    if ((FindMember(changes.removed, node->entryId) || FindMember(changes.rechosen, node->entryId)) &&
+        !PushMember(&initialChoices, node->flags, node->entryId))
+      break;
+  if (ReplaceMembers(group, changes.added, changes.removed)) ChooseNumbers(group, groupInterface, initialChoices);
+  FreeMembers(&initialChoices);
 }
 
 } // namespace
@@ -220,25 +315,47 @@ bool SaveGroup(HWND dialog, EntryDialogParams* params) {
     Refuse(dialog, params, IDS_GROUP_NO_MEMBERS);
     return false;
   }
+  // Name and keyword are written when new or changed, so that a stored value the user did not touch, or
+  // another host's change to it, is kept.
+  SPropValue fields[2];
+  ULONG fieldCount = 0;
+  const char* initial[2] = {g_groupState.initialName, g_groupState.initialKeyword};
+  for (int i = 0; i < 2; ++i)
+    if (!editing || strcmp(values[i].Value.lpszA, initial[i]) != 0) fields[fieldCount++] = values[i];
+  MemberChanges changes;
+  MemberList partly;
+  bool compared = Compare(g_groupState.initial, g_groupState.current, &changes) && PartlyChosen(changes.added, &partly);
 
-  // The group's record, its members and each member's chosen numbers are one transaction: one flush,
-  // and all of it or nothing. The rules above were checked before: no message waits on the user while
-  // the book is held.
+  // One transaction: one flush, and all of it or nothing. The rules above were checked before: no
+  // message waits on the user while the book is held.
   StoreLibrary& library = *params->session->Store();
-  OpenedBook book(library, OpenedBook::kWriting);
-  LPABCONT group = SUCCEEDED(book.Open()) ? OpenGroup(params) : nullptr;
-  LPCIID groupInterface = editing ? &IID_IDistList : &IID_IABContainer;
-  LPSPropValue oldFields = group && editing && !library.rollbackAddressBook ? ReadOldFields(group) : nullptr;
-  bool saved = group && WriteAndSave(group, 2, values) &&
-               ReplaceMembers(group, g_groupState.initial, g_groupState.current) &&
-               BlankUnchosenNumbers(group, groupInterface, g_groupState.current) &&
-               (editing || HandBackNewId(group, params)) && SUCCEEDED(book.Commit());
-  // A library that rolls back drops a failed save whole; with another one it is undone by hand.
-  if (group && !saved && !library.rollbackAddressBook) PutBack(group, params, oldFields, groupInterface);
+  UINT refusal = 0;
+  bool saved = false;
+  {
+    OpenedBook book(library, OpenedBook::kWriting);
+    HRESULT opened = compared ? book.Open() : E_OUTOFMEMORY;
+    NoteFailure(params, opened);
+    LPABCONT group = SUCCEEDED(opened) ? OpenGroup(params) : nullptr;
+    LPCIID groupInterface = editing ? &IID_IDistList : &IID_IABContainer;
+    LPSPropValue oldFields = group && editing && !library.rollbackAddressBook ? ReadOldFields(group) : nullptr;
+    saved = group && (fieldCount == 0 || WriteAndSave(group, fieldCount, fields, &params->failure)) &&
+            ReplaceMembers(group, changes.removed, changes.added) &&
+            ChooseNumbers(group, groupInterface, changes.rechosen) && ChooseNumbers(group, groupInterface, partly) &&
+            (!editing || RecheckStored(params, &refusal)) && (editing || HandBackNewId(group, params));
+    if (saved) {
+      HRESULT committed = book.Commit();
+      NoteFailure(params, committed);
+      saved = SUCCEEDED(committed);
+    }
+    // A library that rolls back drops a failed save whole; with another one it is undone by hand.
+    if (group && !saved && !library.rollbackAddressBook) PutBack(group, params, oldFields, groupInterface, changes);
+    if (oldFields) FreeBuffer(oldFields);
+    if (group) group->Release();
+  }
+  FreeMembers(&partly);
   if (!saved && !editing) ForgetNewId(params);
-  if (oldFields) FreeBuffer(oldFields);
-  if (group) group->Release();
   FreeBuffer(values);
+  if (refusal) Refuse(dialog, params, refusal);
   return saved;
 }
 

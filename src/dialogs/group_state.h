@@ -54,6 +54,9 @@ struct GroupDialogState {
   LPSRowSet rows = nullptr; // the whole book; null when it is empty
   MemberList initial;       // the members when the dialog opened
   MemberList current;       // the members as edited
+  // The name and keyword as the dialog showed them when it opened: a save writes them only if changed.
+  char initialName[256] = "";
+  char initialKeyword[256] = "";
   HIMAGELIST images = nullptr;
   // Kept from one opening to the next.
   int sortColumn = 0;

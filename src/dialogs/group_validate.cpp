@@ -8,23 +8,23 @@ namespace abk {
 namespace {
 
 struct ValidateContext {
-  HWND dialog;
-  HINSTANCE instance;
   AddressBookSession* session;
   const GroupTable* table;
+  const MemberList* members;
+  UINT refusal; // the message of the first rule broken, 0 when none was
 };
 
-void Refuse(const ValidateContext& context, UINT textId) {
-  ShowGroupMessage(context.dialog, context.instance, textId, MB_ICONSTOP);
+void Refuse(ValidateContext& context, UINT textId) {
+  if (!context.refusal) context.refusal = textId;
 }
 
-// The edited group's own count, from its current member list. No nested group may hold the edited group.
-bool CheckNestedGroups(const ValidateContext& context, const BYTE* edited, ULONG* total) {
+// The edited group's own count, from its member list. No nested group may hold the edited group.
+bool CheckNestedGroups(ValidateContext& context, const BYTE* edited, ULONG* total) {
   *total = 0;
   // The edited group stands at the root of every path, so a member that leads back to it is a cycle
   // through it, reported as such.
   CountPath root = {edited, nullptr};
-  for (const MemberNode* node = g_groupState.current.head; node; node = node->next) {
+  for (const MemberNode* node = context.members->head; node; node = node->next) {
     CountStatus status =
         CountIndividuals(context.session, node->entryId, node->flags, context.table, edited, &root, total);
     if (status == CountStatus::kContainsEdited) {
@@ -41,7 +41,7 @@ bool CheckNestedGroups(const ValidateContext& context, const BYTE* edited, ULONG
 
 // Every group holding `group` directly, with `count` as the new size of `group`, and in turn the groups
 // holding those. `path` names the groups already checked on the way up: meeting one again is a cycle.
-bool CheckContainingGroups(const ValidateContext& context, const BYTE* group, ULONG count, const CountPath* path) {
+bool CheckContainingGroups(ValidateContext& context, const BYTE* group, ULONG count, const CountPath* path) {
   CountPath here = {group, path};
   for (ULONG i = 0; i < context.table->count; ++i) {
     const GroupTableEntry& holder = context.table->entries[i];
@@ -83,13 +83,22 @@ bool CheckContainingGroups(const ValidateContext& context, const BYTE* group, UL
 
 } // namespace
 
-bool ValidateGroupSave(HWND dialog, HINSTANCE instance, AddressBookSession* session, const BYTE* edited) {
+bool CheckGroupSave(AddressBookSession* session, const BYTE* edited, const MemberList& members, UINT* refusal) {
+  *refusal = 0;
   GroupTable table;
   if (!BuildGroupTable(session, g_groupState.rows, edited, &table)) return false;
-  ValidateContext context = {dialog, instance, session, &table};
+  ValidateContext context = {session, &table, &members, 0};
   ULONG total = 0;
   bool valid = CheckNestedGroups(context, edited, &total) && CheckContainingGroups(context, edited, total, nullptr);
   FreeGroupTable(&table);
+  *refusal = context.refusal;
+  return valid;
+}
+
+bool ValidateGroupSave(HWND dialog, HINSTANCE instance, AddressBookSession* session, const BYTE* edited) {
+  UINT refusal = 0;
+  bool valid = CheckGroupSave(session, edited, g_groupState.current, &refusal);
+  if (refusal) ShowGroupMessage(dialog, instance, refusal, MB_ICONSTOP);
   return valid;
 }
 

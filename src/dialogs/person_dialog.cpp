@@ -17,8 +17,10 @@ namespace {
 
 constexpr int kTextSize = 257;
 
-// One person dialog at a time: its record, for the dialog procedure.
+// One person dialog at a time: its record, for the dialog procedure, and what its fields showed when it
+// opened.
 EntryDialogParams* g_person = nullptr;
+PersonFieldTexts g_shown;
 
 void AddChoices(HWND dialog, int control, HINSTANCE instance, UINT firstId, UINT lastId, char* text) {
   for (UINT id = firstId; id <= lastId; ++id) {
@@ -85,6 +87,7 @@ BOOL InitPersonDialog(HWND dialog, EntryDialogParams* params) {
     AddChoices(dialog, IDC_PREFIX, params->instance, IDS_PREFIX_MLLE, IDS_PREFIX_DR, text);
   }
   if (IsEditing(params)) LoadEntry(dialog, params, text);
+  ReadFieldTexts(dialog, &g_shown);
   SetFieldLimits(dialog);
   SetWindowLongPtrA(dialog, GWL_EXSTYLE, GetWindowLongPtrA(dialog, GWL_EXSTYLE) | WS_EX_CONTEXTHELP);
   HeapFree(text);
@@ -94,7 +97,7 @@ BOOL InitPersonDialog(HWND dialog, EntryDialogParams* params) {
 void OnCommand(HWND dialog, int id) {
   switch (id) {
   case IDOK:
-    if (SavePerson(dialog, g_person)) EndDialog(dialog, IDOK);
+    if (SavePerson(dialog, g_person, g_shown)) EndDialog(dialog, IDOK);
     break;
   case IDCANCEL:
     EndDialog(dialog, IDCANCEL);

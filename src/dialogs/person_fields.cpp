@@ -25,6 +25,13 @@ const PersonField kPersonFields[kPersonFieldCount] = {
     {PR_COMMENT, IDC_KEYWORD, 255, 257},
 };
 
+void ReadFieldTexts(HWND dialog, PersonFieldTexts* texts) {
+  for (int i = 0; i < kPersonFieldCount; ++i) {
+    texts->text[i][0] = '\0';
+    GetDlgItemTextA(dialog, kPersonFields[i].control, texts->text[i], sizeof texts->text[i]);
+  }
+}
+
 int ControlForProperty(ULONG propId) {
   for (const PersonField& field : kPersonFields) {
     if (PROP_ID(field.tag) == propId) return field.control;

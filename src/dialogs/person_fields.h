@@ -28,6 +28,12 @@ enum PersonFieldIndex {
   kSecondaryNumberField = 9,
 };
 
+// What the twelve controls show, up to a stored value's 255 characters.
+struct PersonFieldTexts {
+  char text[kPersonFieldCount][256];
+};
+void ReadFieldTexts(HWND dialog, PersonFieldTexts* texts);
+
 // The control that shows a property identifier (upper 16 bits of a tag), or 0 for none.
 int ControlForProperty(ULONG propId);
 

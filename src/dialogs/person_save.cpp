@@ -31,9 +31,9 @@ void FreeRows(LPSRowSet rows) {
 }
 
 // False when the book cannot be read or already holds as many entries as it may.
-bool HasRoomForAnEntry(HWND dialog, const EntryDialogParams* params) {
+bool HasRoomForAnEntry(HWND dialog, EntryDialogParams* params) {
   LPSRowSet rows = nullptr;
-  if (!ReadContainerRows(params->session, 0, nullptr, 0, &rows)) return false;
+  if (!ReadContainerRows(params->session, 0, nullptr, 0, &rows, &params->failure)) return false;
   bool full = rows && rows->cRows >= kMaxEntries;
   FreeRows(rows);
   if (full) ShowRuleMessage(dialog, params, IDS_TOO_MANY_ENTRIES);
@@ -102,7 +102,7 @@ bool ValuesPass(HWND dialog, const EntryDialogParams* params, LPSPropValue value
 
 } // namespace
 
-bool SavePerson(HWND dialog, EntryDialogParams* params) {
+bool SavePerson(HWND dialog, EntryDialogParams* params, const PersonFieldTexts& shown) {
   bool editing = IsEditing(params);
   if (!editing && !HasRoomForAnEntry(dialog, params)) return false;
 
@@ -113,10 +113,24 @@ bool SavePerson(HWND dialog, EntryDialogParams* params) {
   if (ValuesPass(dialog, params, values)) {
     // The write and the hand-back of a new person's identifier are one transaction: a person whose
     // identifier could not be handed back is not kept, so a second OK does not store it twice.
+    SPropValue changed[kPersonFieldCount];
+    ULONG count = 0;
+    for (int i = 0; i < kPersonFieldCount; ++i)
+      if (!editing || strcmp(values[i].Value.lpszA, shown.text[i]) != 0) changed[count++] = values[i];
     OpenedBook book(*params->session->Store(), OpenedBook::kWriting);
-    if (SUCCEEDED(book.Open())) entry = OpenDialogTarget(params, &IID_IMailUser, MAPI_MAILUSER);
-    saved = entry && WriteAndSave(entry, kPersonFieldCount, values) && (editing || HandBackNewId(entry, params)) &&
-            SUCCEEDED(book.Commit());
+    HRESULT hr = book.Open();
+    NoteFailure(params, hr);
+    if (SUCCEEDED(hr)) entry = OpenDialogTarget(params, &IID_IMailUser, MAPI_MAILUSER);
+    saved = entry && (count == 0 || WriteAndSave(entry, count, changed, &params->failure));
+    if (saved && !editing && !HandBackNewId(entry, params)) {
+      NoteFailure(params, E_OUTOFMEMORY);
+      saved = false;
+    }
+    if (saved) {
+      hr = book.Commit();
+      NoteFailure(params, hr);
+      saved = SUCCEEDED(hr);
+    }
     if (!saved && !editing) ForgetNewId(params);
   }
   if (entry) entry->Release();

@@ -45,20 +45,22 @@ HRESULT STDMETHODCALLTYPE ABContainer::CopyEntries(LPENTRYLIST lpEntries, ULONG,
       refused = true;
       continue;
     }
-    // The member list is also read by SaveChanges under the property lock (taken after ours).
+    // The member list is also read by SaveChanges under the property lock (taken after ours). The save
+    // adds just these to the group as stored then.
     LockProps();
-    if (Link().Members().AddMember(key))
+    if (Link().Members().AddMember(key) && Link().NoteMemberAdded(key))
       MarkModified();
     else
       refused = true;
     UnlockProps();
   }
-  // One transaction: the group as the save writes it, and each member's choice with it.
+  UnlockContainer();
+  // One transaction: the group as stored then, with these added. The save tells the advise sinks, so it
+  // runs outside the container's lock.
   OpenedBook book(Link().Library(), OpenedBook::kWriting);
   HRESULT hr = book.Open();
   if (SUCCEEDED(hr)) hr = SaveChanges(0);
   if (SUCCEEDED(hr)) hr = book.Commit();
-  UnlockContainer();
   if (FAILED(hr) || refused) return MAPI_W_PARTIAL_COMPLETION;
   return hr;
 }
@@ -97,7 +99,12 @@ HRESULT STDMETHODCALLTYPE ABContainer::DeleteEntries(LPENTRYLIST lpEntries, ULON
     } else if (self.typeWord == ENTRY_TYPE_GROUP) {
       LockProps();
       Link().Members().RemoveMember(key); // the entry stays in the address book
+      bool noted = Link().NoteMemberRemoved(key);
       UnlockProps();
+      if (!noted) {
+        hr = E_OUTOFMEMORY;
+        break;
+      }
     }
     gone.push_back(key.recordId);
   }
@@ -120,7 +127,7 @@ HRESULT STDMETHODCALLTYPE ABContainer::DeleteEntries(LPENTRYLIST lpEntries, ULON
     index.Value.bin = {sizeof(ULONG), reinterpret_cast<LPBYTE>(&recordId)};
     if (FAILED(contents_->HrDeleteRow(&index))) problem = true;
   }
-  if (!gone.empty()) NotifyModified();
   UnlockContainer();
+  if (!gone.empty()) NotifyModified();
   return problem ? MAPI_W_PARTIAL_COMPLETION : S_OK;
 }

@@ -16,6 +16,10 @@ static HRESULT NewContentsTable(LPTABLEDATA* table) {
 // Running out of memory ends the whole table: a table quietly missing rows would pass for the book.
 static bool IsOutOfMemory(HRESULT hr) { return hr == E_OUTOFMEMORY || hr == MAPI_E_NOT_ENOUGH_MEMORY; }
 
+// Only an entry the book does not hold is left out of a table: a group keeps the members of entries
+// deleted since. Any other failure to read an entry ends the table, as a book that cannot be read does.
+static bool LeavesTheRowOut(HRESULT hr) { return hr == MAPI_E_NOT_FOUND; }
+
 static HRESULT NewView(LPTABLEDATA table, LPMAPITABLE* view) { return table->HrGetView(nullptr, nullptr, 0, view); }
 
 HRESULT STDMETHODCALLTYPE ABContainer::GetContentsTable(ULONG ulFlags, LPMAPITABLE* lppTable) {
@@ -28,8 +32,8 @@ HRESULT STDMETHODCALLTYPE ABContainer::GetContentsTable(ULONG ulFlags, LPMAPITAB
   HRESULT hr;
   if (contents_) {
     hr = NewView(contents_, &view);
-  } else if (IsOutOfMemory(Link().MembersRead())) {
-    hr = Link().MembersRead(); // the member list is partial
+  } else if (FAILED(Link().MembersRead())) {
+    hr = Link().MembersRead(); // the book could not be listed, or the member list is partial
   } else if (Link().Members().Count() == 0) {
     hr = NewContentsTable(&contents_);
     if (SUCCEEDED(hr)) hr = NewView(contents_, &view);
@@ -50,17 +54,17 @@ HRESULT ABContainer::BuildContentsTable(LPMAPITABLE* view) {
   if (FAILED(hr)) return hr;
 
   ContainerReader reader(Link().Library());
-  // A book that cannot be read gives an empty table, as an entry that cannot be read is left out.
-  bool readable = SUCCEEDED(reader.Open(Identifier().self));
+  hr = reader.Open(Identifier().self);
   MemberList& members = Link().Members();
   PropList scratch;
-  for (ULONG i = 0; readable && i < members.Count(); ++i) {
+  for (ULONG i = 0; SUCCEEDED(hr) && i < members.Count(); ++i) {
     hr = AppendRow(table, reader, members.At(i), scratch);
     scratch.Clear();
-    if (IsOutOfMemory(hr)) {
-      table->Release();
-      return hr;
-    }
+    if (LeavesTheRowOut(hr)) hr = S_OK;
+  }
+  if (FAILED(hr)) {
+    table->Release();
+    return hr;
   }
 
   hr = NewView(table, view);
@@ -73,7 +77,7 @@ HRESULT ABContainer::BuildContentsTable(LPMAPITABLE* view) {
   return hr;
 }
 
-// One entry's row. An entry that cannot be read or shown is left out of the table; nobody is told.
+// One entry's row.
 HRESULT ABContainer::AppendRow(LPTABLEDATA table, ContainerReader& reader, EntryKey key, PropList& scratch) {
   HRESULT hr = reader.Read(key, scratch);
   if (FAILED(hr)) return hr;

@@ -2,6 +2,7 @@
 #include "props/prop_list.h"
 
 #include <cstring>
+#include <utility>
 
 #include "props/prop_values.h"
 #include "provider/heap.h"
@@ -165,6 +166,13 @@ void PropList::Clear() {
   count_ = 0;
 }
 
+void PropList::Swap(PropList& other) {
+  std::swap(first_, other.first_);
+  std::swap(last_, other.last_);
+  std::swap(cursor_, other.cursor_);
+  std::swap(count_, other.count_);
+}
+
 HRESULT CopyStoredValue(const PropElement& element, void* parent, SPropValue* value) {
   *value = element.value;
   if (element.byteCount == 0) {
@@ -202,6 +210,14 @@ void MemberList::Clear() {
   keys_ = nullptr;
   slots_ = nullptr;
   count_ = capacity_ = slotCount_ = 0;
+}
+
+void MemberList::Swap(MemberList& other) {
+  std::swap(keys_, other.keys_);
+  std::swap(count_, other.count_);
+  std::swap(capacity_, other.capacity_);
+  std::swap(slots_, other.slots_);
+  std::swap(slotCount_, other.slotCount_);
 }
 
 ULONG MemberList::IndexOf(const EntryKey& key) const {

@@ -38,6 +38,7 @@ public:
 
   ULONG Count() const { return count_; }
   PropElement* First() const { return first_; }
+  void Swap(PropList& other);
 
 private:
   static PropElement* MakeElement(const SPropValue& value, HRESULT* result);
@@ -72,6 +73,7 @@ public:
 
   ULONG Count() const { return count_; }
   const EntryKey& At(ULONG index) const { return keys_[index]; }
+  void Swap(MemberList& other);
 
 private:
   static constexpr ULONG kNone = 0xFFFFFFFF;

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "props/entry_props.h"
 #include "props/prop_values.h"
 #include "provider/heap.h"
 #include "provider/module_state.h"
@@ -153,10 +154,16 @@ HRESULT PropObjectCore::PropSetProps(ULONG count, LPSPropValue values, LPSPropPr
 
   LockProps();
   PropList& list = link_->Props();
+  bool memberView = IsMemberView();
   for (ULONG i = 0; i < count; ++i) {
     const SPropValue& value = values[i];
     if (value.ulPropTag == PR_NULL || PROP_TYPE(value.ulPropTag) == PT_ERROR) continue;
     HRESULT hr = CheckWritable(value.ulPropTag);
+    // Through a group a person shows which of its numbers the group uses, and only that can change
+    // there: anything else would never be written.
+    if (SUCCEEDED(hr) && memberView && PROP_ID(value.ulPropTag) != PROP_ID(PR_BUSINESS_FAX_NUMBER) &&
+        PROP_ID(value.ulPropTag) != PROP_ID(PR_HOME_FAX_NUMBER))
+      hr = MAPI_E_NO_ACCESS;
     if (FAILED(hr)) {
       AddProblem(array, i, value.ulPropTag, hr);
       continue;
@@ -168,7 +175,10 @@ HRESULT PropObjectCore::PropSetProps(ULONG count, LPSPropValue values, LPSPropPr
     }
     MarkModified();
     hr = list.SetProp(value);
-    if (FAILED(hr)) AddProblem(array, i, value.ulPropTag, hr);
+    if (FAILED(hr))
+      AddProblem(array, i, value.ulPropTag, hr);
+    else
+      link_->NoteChanged(value.ulPropTag);
   }
   UnlockProps();
 
@@ -212,8 +222,10 @@ HRESULT PropObjectCore::PropSaveChanges(ULONG) {
       hr = link_->Props().SetProp(id);
     }
     modified_ &= ~1u;
-    NotifyModified();
   }
+  bool saved = SUCCEEDED(hr);
   UnlockProps();
+  // The sinks are told outside the object's lock: one may well read the object again.
+  if (saved) NotifyModified();
   return hr;
 }

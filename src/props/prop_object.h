@@ -34,6 +34,10 @@ public:
   EntryKey OwnKey() const { return entryId_.self; }
   EntryKey ParentKey() const { return entryId_.parent; }
   bool IsModified() const { return (modified_ & 1) != 0; }
+  // A stored person opened through a group: what it shows of its numbers is the group's choice.
+  bool IsMemberView() const {
+    return entryId_.self.typeWord == ENTRY_TYPE_PERSON && entryId_.parent.typeWord == ENTRY_TYPE_GROUP;
+  }
   void MarkModified() { modified_ |= 1; }
   void LockProps() { EnterCriticalSection(&propLock_); }
   // Tells every advise sink of the session that this object changed.

@@ -10,6 +10,15 @@ static void FreeRegistration(AdviseRegistration* registration) {
   abk::HeapFree(registration);
 }
 
+AdviseList::AdviseList(AddressBookSession* session) : session_(session) { InitializeCriticalSection(&lock_); }
+
+ULONG AdviseList::Count() {
+  EnterCriticalSection(&lock_);
+  ULONG count = count_;
+  LeaveCriticalSection(&lock_);
+  return count;
+}
+
 AdviseList::~AdviseList() {
   AdviseRegistration* registration = first_;
   while (registration) {
@@ -17,6 +26,7 @@ AdviseList::~AdviseList() {
     FreeRegistration(registration);
     registration = next;
   }
+  DeleteCriticalSection(&lock_);
 }
 
 HRESULT AdviseList::Add(ULONG entryIdSize, const void* entryId, ULONG eventMask, LPMAPIADVISESINK sink,
@@ -36,21 +46,24 @@ HRESULT AdviseList::Add(ULONG entryIdSize, const void* entryId, ULONG eventMask,
   }
   registration->eventMask = eventMask;
   registration->sink = sink;
-  registration->connection = ++lastConnection_;
 
+  EnterCriticalSection(&lock_);
+  registration->connection = ++lastConnection_;
   if (last_)
     last_->next = registration;
   else
     first_ = registration;
   last_ = registration;
   ++count_;
-
   *connection = registration->connection;
+  LeaveCriticalSection(&lock_);
   return S_OK;
 }
 
 void AdviseList::Remove(ULONG connection) {
+  EnterCriticalSection(&lock_);
   AdviseRegistration* previous = nullptr;
+  AdviseRegistration* removed = nullptr;
   for (AdviseRegistration* registration = first_; registration; registration = registration->next) {
     if (registration->connection != connection) {
       previous = registration;
@@ -62,20 +75,28 @@ void AdviseList::Remove(ULONG connection) {
       first_ = registration->next;
     if (last_ == registration) last_ = previous;
     --count_;
-    FreeRegistration(registration);
-    return;
+    removed = registration;
+    break;
   }
+  LeaveCriticalSection(&lock_);
+  if (removed) FreeRegistration(removed);
 }
 
-void AdviseList::Notify(ULONG count, LPNOTIFICATION notifications) const {
-  // The next registration is taken first, so a sink may unadvise itself from inside OnNotify.
-  AdviseRegistration* next = nullptr;
-  for (AdviseRegistration* registration = first_; registration; registration = next) {
-    next = registration->next;
-    LPMAPIADVISESINK sink = registration->sink;
-    if (!sink) continue;
-    sink->AddRef();
-    sink->OnNotify(count, notifications);
-    sink->Release();
+void AdviseList::Notify(ULONG count, LPNOTIFICATION notifications) {
+  // The sinks as they are now, each held for the call (AddRef is all that runs under the list's lock):
+  // a sink may then unadvise itself, or another thread any sink, while they are told.
+  EnterCriticalSection(&lock_);
+  ULONG held = 0;
+  auto* sinks = static_cast<LPMAPIADVISESINK*>(abk::HeapAllocate((count_ ? count_ : 1) * sizeof(LPMAPIADVISESINK)));
+  for (AdviseRegistration* registration = first_; sinks && registration; registration = registration->next) {
+    if (!registration->sink) continue;
+    registration->sink->AddRef();
+    sinks[held++] = registration->sink;
   }
+  LeaveCriticalSection(&lock_);
+  for (ULONG i = 0; i < held; ++i) {
+    sinks[i]->OnNotify(count, notifications);
+    sinks[i]->Release();
+  }
+  abk::HeapFree(sinks);
 }

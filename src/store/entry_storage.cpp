@@ -121,18 +121,27 @@ HRESULT WriteOwnRecord(OpenedBook& book, const EntryKey& key, PropList& list, co
   return hr;
 }
 
-// Only this member's selection in the group it was opened through.
-HRESULT WriteMemberSelection(OpenedBook& book, const EntryKey& key, const EntryKey& group, PropList& list) {
-  ULONG flags = 0;
-  if (HoldsNonEmptyString(list, PR_BUSINESS_FAX_NUMBER)) flags |= FAX_SELECT_PRIMARY;
-  if (HoldsNonEmptyString(list, PR_HOME_FAX_NUMBER)) flags |= FAX_SELECT_SECONDARY;
-
+// Only this member's selection in the group it was opened through: the choice of each number that
+// `changed` names (a field mask, see FieldIndexForProperty), the other kept as stored.
+HRESULT WriteMemberSelection(OpenedBook& book, const EntryKey& key, const EntryKey& group, PropList& list,
+                             ULONG changed) {
   RecordSet records;
   HRESULT hr = records.Read(book, group.recordId);
   if (FAILED(hr) || records.Count() == 0) return hr;
   BYTE* record = FindMemberRecord(records, key.recordId);
   if (!record) return S_OK;
-  memcpy(record + offsetof(GroupMemberRecord, faxSelection), &flags, sizeof flags);
+  ULONG flags = RecordWord(record, offsetof(GroupMemberRecord, faxSelection));
+  const struct {
+    ULONG tag;
+    ULONG bit;
+  } numbers[] = {{PR_BUSINESS_FAX_NUMBER, FAX_SELECT_PRIMARY}, {PR_HOME_FAX_NUMBER, FAX_SELECT_SECONDARY}};
+  ULONG chosen = flags;
+  for (const auto& number : numbers) {
+    if (!(changed >> FieldIndexForProperty(number.tag) & 1)) continue;
+    chosen = HoldsNonEmptyString(list, number.tag) ? chosen | number.bit : chosen & ~number.bit;
+  }
+  if (chosen == flags) return S_OK;
+  memcpy(record + offsetof(GroupMemberRecord, faxSelection), &chosen, sizeof chosen);
   StoreRecordBlock block{records.Count(), records.Data()};
   if (!book.Library().setProps(book.Handle(), group.recordId, book.Status(), &block)) return book.Failure();
   return S_OK;
@@ -272,11 +281,47 @@ HRESULT ReadMemberKeysIn(OpenedBook& book, const EntryKey& key, MemberList& memb
   return hr;
 }
 
+// Whether a save of key through parent writes the entry's own record: everywhere but a person opened
+// through a group, which records there only which of its numbers the group uses (a group reached through
+// another group is written in its own right).
+bool WritesOwnRecord(const EntryKey& key, const EntryKey& parent) {
+  return parent.typeWord == ENTRY_TYPE_ROOT || key.typeWord == ENTRY_TYPE_GROUP;
+}
+
+constexpr ULONG kEveryField = 0xFFFFFFFF;
+
 HRESULT WriteIn(OpenedBook& book, const EntryKey& key, const EntryKey& parent, PropList& list,
                 const MemberList* members) {
-  if (parent.typeWord == ENTRY_TYPE_ROOT) return WriteOwnRecord(book, key, list, members);
-  if (parent.typeWord == ENTRY_TYPE_GROUP) return WriteMemberSelection(book, key, parent, list);
+  if (WritesOwnRecord(key, parent)) return WriteOwnRecord(book, key, list, members);
+  if (parent.typeWord == ENTRY_TYPE_GROUP) return WriteMemberSelection(book, key, parent, list, kEveryField);
   return S_OK;
+}
+
+// Adds a new entry to the group it was created in: a person with both numbers chosen, a group with none.
+HRESULT JoinGroup(OpenedBook& book, const EntryKey& group, const EntryKey& member) {
+  RecordSet stored;
+  HRESULT hr = stored.Read(book, group.recordId);
+  if (FAILED(hr) || FindMemberRecord(stored, member.recordId)) return hr;
+  size_t size = stored.Size() + STORE_MEMBER_RECORD_SIZE;
+  auto* buffer = static_cast<BYTE*>(abk::HeapAllocate(size));
+  if (!buffer) return E_OUTOFMEMORY;
+  size_t used = 0;
+  RecordSet::Cursor cursor(stored);
+  BYTE* record = nullptr;
+  size_t recordSize = 0;
+  while (cursor.Next(&record, &recordSize)) {
+    memcpy(buffer + used, record, recordSize);
+    used += recordSize;
+  }
+  GroupMemberRecord joined{};
+  joined.marker = STORE_MEMBER_MARKER;
+  joined.memberId = member.recordId;
+  joined.faxSelection = member.typeWord == ENTRY_TYPE_PERSON ? FAX_SELECT_PRIMARY | FAX_SELECT_SECONDARY : 0;
+  memcpy(buffer + used, &joined, sizeof joined);
+  StoreRecordBlock block{stored.Count() + 1, buffer};
+  hr = book.Library().setProps(book.Handle(), group.recordId, book.Status(), &block) ? S_OK : book.Failure();
+  abk::HeapFree(buffer);
+  return hr;
 }
 
 // ReadEntryProperties on a book already open: the parent group's records are read after the entry's own.
@@ -296,6 +341,12 @@ ULONG FieldIdForProperty(ULONG tag) {
   for (const FieldMapping& mapping : kFieldMap)
     if (PROP_ID(mapping.tag) == PROP_ID(tag)) return mapping.fieldId;
   return 0;
+}
+
+int FieldIndexForProperty(ULONG tag) {
+  for (size_t i = 0; i < sizeof kFieldMap / sizeof kFieldMap[0]; ++i)
+    if (PROP_ID(kFieldMap[i].tag) == PROP_ID(tag)) return static_cast<int>(i);
+  return -1;
 }
 
 ULONG PropertyForFieldId(ULONG fieldId) {
@@ -382,9 +433,9 @@ HRESULT StoreLink::LoadEntry(const EntryKey& key, const EntryKey* parent) {
   hr = ReadWithParent(book, key, parent, props_, &fieldsRead);
   if (FAILED(hr)) return hr;
   if (key.typeWord == ENTRY_TYPE_GROUP) membersRead_ = ReadMemberKeysIn(book, key, members_);
-  // The object's own initial properties are already in the list: what counts is whether the record
-  // held any field the provider knows.
-  if (fieldsRead == 0) return MAPI_E_NOT_FOUND;
+  // A record without any field the provider knows still opens, with an empty name, so that it can be
+  // shown, named and deleted.
+  if (fieldsRead == 0 && !props_.FindProp(PR_DISPLAY_NAME)) hr = SetEmptyString(props_, PR_DISPLAY_NAME);
   return hr;
 }
 
@@ -392,19 +443,17 @@ HRESULT StoreLink::SaveEntry(EntryKey& key, const EntryKey& parent) {
   OpenedBook book(*library_, OpenedBook::kWriting);
   HRESULT hr = book.Open();
   if (FAILED(hr)) return hr;
-  hr = ResolveIn(book, RESOLVE_EXISTING, key);
-  if (hr != MAPI_E_NOT_FOUND) {
-    if (FAILED(hr)) return hr;
-    // A group written whole from a member list that was only partly read would lose the rest.
-    if (key.typeWord == ENTRY_TYPE_GROUP && parent.typeWord == ENTRY_TYPE_ROOT && FAILED(membersRead_))
-      return membersRead_;
-    hr = WriteIn(book, key, parent, props_, &members_);
-    return SUCCEEDED(hr) ? book.Commit() : hr;
+  if (!IsTemplateRecord(key.recordId)) {
+    hr = ResolveIn(book, RESOLVE_EXISTING, key);
+    if (SUCCEEDED(hr)) hr = SaveStored(book, key, parent);
+    return hr;
   }
+  // A new entry: its record is made and written whole; one made through a group also joins it.
   EntryKey created = key;
   hr = ResolveIn(book, RESOLVE_OR_CREATE, created);
   if (FAILED(hr)) return hr;
-  hr = WriteIn(book, created, parent, props_, &members_);
+  hr = WriteOwnRecord(book, created, props_, &members_);
+  if (SUCCEEDED(hr) && parent.typeWord == ENTRY_TYPE_GROUP) hr = JoinGroup(book, parent, created);
   if (FAILED(hr) && !library_->rollbackAddressBook) {
     // A new record whose first write failed would be an empty entry in the book: it goes again (a
     // library that rolls back drops it with the rest), and the key still names the template, so a later
@@ -413,8 +462,71 @@ HRESULT StoreLink::SaveEntry(EntryKey& key, const EntryKey& parent) {
     if (deleteProps) deleteProps(book.Handle(), 0, book.Status(), created.recordId);
   }
   if (SUCCEEDED(hr)) hr = book.Commit();
-  if (SUCCEEDED(hr)) key = created;
-  return hr;
+  if (FAILED(hr)) return hr;
+  key = created;
+  ForgetChanges();
+  return S_OK;
+}
+
+// The stored entry, read again in this opening, with this object's changes applied.
+HRESULT StoreLink::SaveStored(OpenedBook& book, const EntryKey& key, const EntryKey& parent) {
+  if (!WritesOwnRecord(key, parent)) {
+    HRESULT hr = WriteMemberSelection(book, key, parent, props_, changedFields_);
+    if (SUCCEEDED(hr)) hr = book.Commit();
+    if (SUCCEEDED(hr)) ForgetChanges();
+    return hr;
+  }
+  // The object's own properties in their order, then the fields as stored now, then the fields this
+  // object changed over them.
+  PropList merged, stored;
+  HRESULT hr = S_OK;
+  for (PropElement* element = props_.First(); SUCCEEDED(hr) && element; element = element->next)
+    if (FieldIndexForProperty(element->value.ulPropTag) < 0) hr = merged.AppendProp(element->value);
+  if (SUCCEEDED(hr)) hr = ReadPropertiesIn(book, key, stored, nullptr);
+  for (PropElement* element = stored.First(); SUCCEEDED(hr) && element; element = element->next)
+    hr = merged.SetProp(element->value);
+  for (PropElement* element = props_.First(); SUCCEEDED(hr) && element; element = element->next) {
+    int field = FieldIndexForProperty(element->value.ulPropTag);
+    if (field >= 0 && (changedFields_ >> field & 1)) hr = merged.SetProp(element->value);
+  }
+  bool isGroup = key.typeWord == ENTRY_TYPE_GROUP;
+  MemberList members;
+  if (SUCCEEDED(hr) && isGroup) hr = ReadMemberKeysIn(book, key, members);
+  for (ULONG i = 0; SUCCEEDED(hr) && i < removed_.Count(); ++i)
+    members.RemoveMember(removed_.At(i));
+  for (ULONG i = 0; SUCCEEDED(hr) && i < added_.Count(); ++i)
+    if (!members.AddMember(added_.At(i))) hr = E_OUTOFMEMORY;
+  if (SUCCEEDED(hr)) hr = WriteOwnRecord(book, key, merged, isGroup ? &members : nullptr);
+  if (SUCCEEDED(hr)) hr = book.Commit();
+  if (FAILED(hr)) return hr;
+  props_.Swap(merged);
+  if (isGroup) {
+    members_.Swap(members);
+    membersRead_ = S_OK;
+  }
+  ForgetChanges();
+  return S_OK;
+}
+
+void StoreLink::NoteChanged(ULONG tag) {
+  int field = FieldIndexForProperty(tag);
+  if (field >= 0) changedFields_ |= 1u << field;
+}
+
+bool StoreLink::NoteMemberAdded(const EntryKey& key) {
+  removed_.RemoveMember(key);
+  return added_.AddMember(key);
+}
+
+bool StoreLink::NoteMemberRemoved(const EntryKey& key) {
+  added_.RemoveMember(key);
+  return removed_.AddMember(key);
+}
+
+void StoreLink::ForgetChanges() {
+  changedFields_ = 0;
+  added_.Clear();
+  removed_.Clear();
 }
 
 HRESULT ContainerReader::Open(const EntryKey& container) {

@@ -16,6 +16,8 @@ enum ResolveMode : ULONG { RESOLVE_EXISTING = 1, RESOLVE_OR_CREATE = 2 };
 
 // The store field id of a property identifier, or 0 when the property is not kept in the file.
 ULONG FieldIdForProperty(ULONG tag);
+// The position of a property among the stored fields (0 to 18), or -1 when it is not one of them.
+int FieldIndexForProperty(ULONG tag);
 // The property tag of a store field id, or 0 when the field produces no property.
 ULONG PropertyForFieldId(ULONG fieldId);
 
@@ -60,8 +62,17 @@ public:
   StoreLink& operator=(const StoreLink&) = delete;
 
   HRESULT LoadEntry(const EntryKey& key, const EntryKey* parent);
-  // Creates the record of a template key first (rewriting key), then writes the entry.
+  // Creates the record of a template key first (rewriting key), then writes the entry. An entry already
+  // stored is read again inside the same opening of the book, and only what this object changed (see
+  // below) is applied to it, so that what another host saved meanwhile is kept; the object then holds
+  // the entry as written.
   HRESULT SaveEntry(EntryKey& key, const EntryKey& parent);
+
+  // What this object changed since it was loaded or last saved: the properties set, the members added and
+  // removed. False when memory runs out (the change is then refused).
+  void NoteChanged(ULONG tag);
+  bool NoteMemberAdded(const EntryKey& key);
+  bool NoteMemberRemoved(const EntryKey& key);
 
   PropList& Props() { return props_; }
   MemberList& Members() { return members_; }
@@ -70,8 +81,13 @@ public:
   StoreLibrary& Library() { return *library_; }
 
 private:
+  HRESULT SaveStored(OpenedBook& book, const EntryKey& key, const EntryKey& parent);
+  void ForgetChanges();
+
   PropList props_;
   MemberList members_;
-  HRESULT membersRead_ = S_OK; // how reading the member list ended: a partial list is never written
+  HRESULT membersRead_ = S_OK; // how reading the member list ended
+  ULONG changedFields_ = 0;    // bit i: the field of FieldIndexForProperty i was set
+  MemberList added_, removed_;
   StoreLibrary* library_;
 };

@@ -65,7 +65,8 @@ INT_PTR GroupDialogTest::AddGroup(host::DialogDriver::Script script) {
             0,
             nullptr,
             static_cast<ULONG>(groupTemplate.size()),
-            reinterpret_cast<LPENTRYID>(groupTemplate.data())};
+            reinterpret_cast<LPENTRYID>(groupTemplate.data()),
+            S_OK};
   driver->OnDialog(IDD_GROUP, std::move(script));
   return abk::ShowGroupDialog(nullptr, &params);
 }
@@ -74,7 +75,7 @@ INT_PTR GroupDialogTest::EditGroup(ULONG groupId, host::DialogDriver::Script scr
   std::string id = IdInRoot(groupId);
   ULONG size = static_cast<ULONG>(id.size());
   LPENTRYID entry = reinterpret_cast<LPENTRYID>(id.data());
-  params = {resources, session, &size, &entry, 0, nullptr, 0, nullptr};
+  params = {resources, session, &size, &entry, 0, nullptr, 0, nullptr, S_OK};
   driver->OnDialog(IDD_GROUP, std::move(script));
   INT_PTR result = abk::ShowGroupDialog(nullptr, &params);
   EXPECT_EQ(entry, reinterpret_cast<LPENTRYID>(id.data())) << "edit mode hands nothing back";

@@ -114,7 +114,8 @@ TEST_F(PersonDialogTest, AContainerIdentifierThatNamesAPersonCreatesNothing) {
             static_cast<ULONG>(notAContainer.size()),
             reinterpret_cast<LPENTRYID>(notAContainer.data()),
             static_cast<ULONG>(personTemplate.size()),
-            reinterpret_cast<LPENTRYID>(personTemplate.data())};
+            reinterpret_cast<LPENTRYID>(personTemplate.data()),
+            S_OK};
   driver->OnDialog(IDD_PERSON, [](DialogView& dialog) {
     TypeValidPerson(dialog, "Anne");
     dialog.Click(IDOK);

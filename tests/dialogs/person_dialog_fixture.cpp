@@ -54,7 +54,8 @@ INT_PTR PersonDialogTest::AddPerson(host::DialogDriver::Script script) {
             0,
             nullptr,
             static_cast<ULONG>(personTemplate.size()),
-            reinterpret_cast<LPENTRYID>(personTemplate.data())};
+            reinterpret_cast<LPENTRYID>(personTemplate.data()),
+            S_OK};
   driver->OnDialog(IDD_PERSON, std::move(script));
   return abk::ShowPersonDialog(nullptr, &params);
 }
@@ -62,7 +63,7 @@ INT_PTR PersonDialogTest::AddPerson(host::DialogDriver::Script script) {
 INT_PTR PersonDialogTest::EditEntry(const std::string& id, host::DialogDriver::Script script) {
   ULONG size = static_cast<ULONG>(id.size());
   LPENTRYID entry = reinterpret_cast<LPENTRYID>(const_cast<char*>(id.data()));
-  params = {resources, session, &size, &entry, 0, nullptr, 0, nullptr};
+  params = {resources, session, &size, &entry, 0, nullptr, 0, nullptr, S_OK};
   driver->OnDialog(IDD_PERSON, std::move(script));
   INT_PTR result = abk::ShowPersonDialog(nullptr, &params);
   EXPECT_EQ(entry, reinterpret_cast<LPENTRYID>(const_cast<char*>(id.data()))) << "edit mode hands nothing back";

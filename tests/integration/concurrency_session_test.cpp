@@ -2,6 +2,8 @@
 // and reading the session's own properties while another thread saves through it. Linux only
 // (std::thread); meant for ThreadSanitizer as much as for the ordinary run.
 #ifndef _WIN32
+#include <atomic>
+
 #include "integration/concurrency_support.h"
 #include "support/loaded_book.h"
 
@@ -227,6 +229,51 @@ TEST_F(ConcurrencySessionTest, ThreadsWithSessionsOfTheirOwnShareOneBook) {
     for (int i = 0; i < kEach; ++i)
       EXPECT_EQ(store.Exists(book, made[t][i]), i != 0) << "S" << t * 10 + i;
   }
+}
+
+// A sink that only counts, safely from any thread; its reference count returns to 1 when nobody holds it.
+class CountingSink final : public IMAPIAdviseSink {
+public:
+  std::atomic<long> heard{0};
+  std::atomic<long> refs{1};
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, LPVOID* out) override {
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs); }
+  ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--refs); }
+  ULONG STDMETHODCALLTYPE OnNotify(ULONG, LPNOTIFICATION) override {
+    ++heard;
+    return 0;
+  }
+};
+
+// Hosts register and unregister sinks from any thread while another saves: the saves are heard by the
+// sink that stays registered, and a sink unadvised meanwhile is never called after it is let go of.
+TEST_F(ConcurrencySessionTest, SinksComeAndGoWhileAnotherThreadSaves) {
+  constexpr int kSaves = 12, kTurns = 60;
+  CountingSink steady, passing;
+  ULONG steadyConnection = 0;
+  ASSERT_EQ(session->Advise(0, nullptr, fnevObjectModified, &steady, &steadyConnection), S_OK);
+  Problems problems;
+  RunThreads(2, [&](int t) {
+    if (t == 0) {
+      for (int i = 0; i < kSaves; ++i)
+        if (!SavePersonThrough(session, "A" + std::to_string(i))) problems.Note("a save failed");
+      return;
+    }
+    for (int i = 0; i < kTurns; ++i) {
+      ULONG connection = 0;
+      if (session->Advise(0, nullptr, fnevObjectModified, &passing, &connection) != S_OK)
+        problems.Note("Advise failed");
+      if (session->Unadvise(connection) != S_OK) problems.Note("Unadvise failed");
+    }
+  });
+  EXPECT_EQ(problems.Count(), 0) << problems.Text();
+  EXPECT_EQ(session->Unadvise(steadyConnection), S_OK);
+  EXPECT_GE(steady.heard.load(), kSaves);
+  EXPECT_EQ(steady.refs.load(), 1);
+  EXPECT_EQ(passing.refs.load(), 1);
 }
 
 } // namespace

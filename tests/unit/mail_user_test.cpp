@@ -60,12 +60,16 @@ TEST_F(MailUserTest, LoadsStoredFieldsAfterItsInitialProperties) {
   user->Release();
 }
 
-TEST_F(MailUserTest, ARecordWithoutKnownFieldsOrAMissingRecordIsNotFound) {
+TEST_F(MailUserTest, ARecordWithoutKnownFieldsOpensWithAnEmptyNameAndAMissingOneIsNotFound) {
+  // Such a record (a person saved through the API without a name, say) can be shown, named and saved.
   ULONG unknownOnly = store.NewPerson(book, {Field(7, "x")});
-  MailUser* user = nullptr;
-  std::string id = IdInRoot(unknownOnly);
-  EXPECT_EQ(MailUser::Open(session, &kRoot, id.data(), &user), MAPI_E_NOT_FOUND);
-  EXPECT_EQ(user, nullptr);
+  MailUser* user = OpenPerson(IdInRoot(unknownOnly));
+  ASSERT_NE(user, nullptr);
+  EXPECT_EQ(ReadString(user, PR_DISPLAY_NAME), "");
+  ASSERT_EQ(SetStrings(user, {{PR_DISPLAY_NAME, "Named at last"}}), S_OK);
+  ASSERT_EQ(user->SaveChanges(0), S_OK);
+  EXPECT_EQ(store.Read(book, unknownOnly), (std::vector<RawRecord>{Field(1, "Named at last")}));
+  user->Release();
   std::string missing = IdInRoot(0x1234);
   EXPECT_EQ(MailUser::Open(session, &kRoot, missing.data(), &user), MAPI_E_NOT_FOUND);
 }
@@ -104,6 +108,28 @@ TEST_F(MailUserTest, SavingThroughAGroupRewritesOnlyThatMembersFlags) {
   ASSERT_EQ(SetStrings(user, {{PR_HOME_FAX_NUMBER, ""}}), S_OK);
   ASSERT_EQ(user->SaveChanges(0), S_OK);
   EXPECT_EQ(store.Read(book, group)[2], Member(person, 0));
+
+  // Anything but the two numbers is refused there, each in the problem array, and left as it was.
+  SPropValue others[3] = {};
+  others[0].ulPropTag = PR_DISPLAY_NAME;
+  others[0].Value.lpszA = const_cast<char*>("Renamed through the group");
+  others[1].ulPropTag = PR_HOME_FAX_NUMBER;
+  others[1].Value.lpszA = const_cast<char*>("0607080910");
+  others[2].ulPropTag = PR_PRIMARY_FAX_DESCRIPTION;
+  others[2].Value.lpszA = const_cast<char*>("lost");
+  LPSPropProblemArray problems = nullptr;
+  ASSERT_EQ(user->SetProps(3, others, &problems), S_OK);
+  ASSERT_NE(problems, nullptr);
+  ASSERT_EQ(problems->cProblem, 2u);
+  EXPECT_EQ(problems->aProblem[0].ulIndex, 0u);
+  EXPECT_EQ(problems->aProblem[0].scode, MAPI_E_NO_ACCESS);
+  EXPECT_EQ(problems->aProblem[1].ulPropTag, PR_PRIMARY_FAX_DESCRIPTION);
+  EXPECT_EQ(problems->aProblem[1].scode, MAPI_E_NO_ACCESS);
+  HostFreeBuffer(problems);
+  EXPECT_NE(ReadString(user, PR_DISPLAY_NAME), "Renamed through the group");
+  ASSERT_EQ(user->SaveChanges(0), S_OK);
+  EXPECT_EQ(store.Read(book, group)[2], Member(person, 2));
+  EXPECT_EQ(store.Read(book, person), personBefore) << "the person's own record is untouched";
   user->Release();
 }
 
