@@ -234,6 +234,23 @@ template <Allocators kind> void BM_FindEveryRowByIndex(benchmark::State& state) 
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// Every row deleted by its index value, first to last: each deletion must not move the rows after it.
+template <Allocators kind> void BM_DeleteEveryRow(benchmark::State& state) {
+  UseAllocators<kind>();
+  SourceRows source(static_cast<ULONG>(state.range(0)));
+  for (auto _ : state) {
+    state.PauseTiming();
+    TableData* table = BuildTable(source);
+    state.ResumeTiming();
+    for (ULONG i = 0; i < source.Count(); ++i)
+      table->HrDeleteRow(source.Key(i));
+    state.PauseTiming();
+    table->Release();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
 BENCHMARK_TEMPLATE(BM_BuildTable, kHost)->Arg(1500)->Arg(3000)->Arg(6000)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_BuildTable, kPlain)->Arg(1500)->Arg(3000)->Arg(6000)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_ReadOneRowAtATime, kHost)->Arg(1500)->Arg(3000)->Arg(6000)->Unit(benchmark::kMillisecond);
@@ -242,6 +259,7 @@ BENCHMARK_TEMPLATE(BM_ReadAllAtOnce, kHost)->Arg(1500)->Arg(3000)->Arg(6000)->Un
 BENCHMARK_TEMPLATE(BM_ReadAllAtOnce, kPlain)->Arg(1500)->Arg(3000)->Arg(6000)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_FindEveryRowByIndex, kHost)->Arg(1500)->Arg(3000)->Arg(6000)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_FindEveryRowByIndex, kPlain)->Arg(1500)->Arg(3000)->Arg(6000)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_DeleteEveryRow, kPlain)->Arg(6000)->Arg(80000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

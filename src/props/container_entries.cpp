@@ -1,5 +1,6 @@
 // Adding entries to a container and deleting them: a group gains and loses members, the root container
 // loses entries of the address book.
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -20,6 +21,8 @@ bool IsUsableEntry(AddressBookSession& session, const SBinary& id, ULONG* kind) 
 
 bool IsReadableList(LPENTRYLIST list) {
   if (!list || IsBadReadPtr(list, sizeof *list)) return false;
+  // A count whose bytes would not fit in an address is refused before it is multiplied.
+  if (list->cValues > SIZE_MAX / sizeof(SBinary)) return false;
   if (list->cValues && (!list->lpbin || IsBadReadPtr(list->lpbin, list->cValues * sizeof(SBinary)))) return false;
   return true;
 }

@@ -164,6 +164,8 @@ HRESULT PropObjectCore::PropSetProps(ULONG count, LPSPropValue values, LPSPropPr
     if (SUCCEEDED(hr) && memberView && PROP_ID(value.ulPropTag) != PROP_ID(PR_BUSINESS_FAX_NUMBER) &&
         PROP_ID(value.ulPropTag) != PROP_ID(PR_HOME_FAX_NUMBER))
       hr = MAPI_E_NO_ACCESS;
+    // A string without its characters is no value: it would come back from GetProps as one.
+    if (SUCCEEDED(hr) && PROP_TYPE(value.ulPropTag) == PT_STRING8 && !value.Value.lpszA) hr = MAPI_E_INVALID_PARAMETER;
     if (FAILED(hr)) {
       AddProblem(array, i, value.ulPropTag, hr);
       continue;

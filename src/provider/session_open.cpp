@@ -126,7 +126,9 @@ HRESULT RebuildRow(ADRENTRY& row, LPSPropTagArray tags, PropList& stored) {
       if (own) dropped[ownIndex] = true;
       continue;
     }
-    if (own && SUCCEEDED(CopyPropValue(&value, own, block))) {
+    // A tag asked for again finds the row's value taken already: it gets an error value like any tag the
+    // row does not hold.
+    if (own && !dropped[ownIndex] && SUCCEEDED(CopyPropValue(&value, own, block))) {
       dropped[ownIndex] = true;
       continue;
     }

@@ -1,4 +1,4 @@
-// The table's rows by position (an array, closed up on deletion) and by index value (hash buckets).
+// The table's rows by position (slots and a count tree over them) and by index value (hash buckets).
 #include "tables/row_index.h"
 
 #include <cstring>
@@ -32,7 +32,59 @@ RowIndex::RowIndex(ULONG indexTag) : indexType_(PROP_TYPE(indexTag)), hashed_(Is
 RowIndex::~RowIndex() {
   Clear();
   abk::HeapFree(rows_);
+  abk::HeapFree(counts_);
   abk::HeapFree(buckets_);
+}
+
+static ULONG LowestBit(ULONG i) { return i & (0u - i); }
+
+void RowIndex::AddToCount(ULONG slot, LONG delta) {
+  for (ULONG i = slot + 1; i <= capacity_; i += LowestBit(i))
+    counts_[i] = static_cast<ULONG>(static_cast<LONG>(counts_[i]) + delta);
+}
+
+void RowIndex::RebuildCounts() {
+  memset(counts_, 0, (capacity_ + 1) * sizeof(ULONG));
+  for (ULONG i = 1; i <= capacity_; ++i) {
+    if (i - 1 < used_ && rows_[i - 1]) counts_[i] += 1;
+    ULONG parent = i + LowestBit(i);
+    if (parent <= capacity_) counts_[parent] += counts_[i];
+  }
+}
+
+RowNode* RowIndex::At(ULONG position) const {
+  if (position >= count_) return nullptr;
+  // Down the count tree: the slot before which `position + 1` rows stand.
+  ULONG slot = 0;
+  ULONG left = position + 1;
+  for (ULONG step = capacity_; step; step >>= 1) {
+    if (slot + step <= capacity_ && counts_[slot + step] < left) {
+      slot += step;
+      left -= counts_[slot];
+    }
+  }
+  return rows_[slot];
+}
+
+ULONG RowIndex::PositionOf(const RowNode* node) const {
+  ULONG before = 0;
+  for (ULONG i = node->slot; i; i -= LowestBit(i))
+    before += counts_[i];
+  return before;
+}
+
+void RowIndex::Compact() {
+  ULONG kept = 0;
+  for (ULONG i = 0; i < used_; ++i) {
+    if (!rows_[i]) continue;
+    rows_[kept] = rows_[i];
+    rows_[kept]->slot = kept;
+    ++kept;
+  }
+  for (ULONG i = kept; i < used_; ++i)
+    rows_[i] = nullptr;
+  used_ = kept;
+  RebuildCounts();
 }
 
 ULONG RowIndex::HashOf(const SPropValue& value) const {
@@ -83,8 +135,8 @@ bool RowIndex::KeysEqual(const SPropValue& a, const SPropValue& b) const {
 
 RowNode* RowIndex::Find(const SPropValue& value) const {
   if (!Hashed()) {
-    for (ULONG i = 0; i < count_; ++i)
-      if (rows_[i]->key && KeysEqual(*rows_[i]->key, value)) return rows_[i];
+    for (ULONG i = 0; i < used_; ++i)
+      if (rows_[i] && rows_[i]->key && KeysEqual(*rows_[i]->key, value)) return rows_[i];
     return nullptr;
   }
   if (!bucketCount_) return nullptr;
@@ -97,14 +149,28 @@ RowNode* RowIndex::Find(const SPropValue& value) const {
 }
 
 bool RowIndex::GrowRows() {
+  // Room made by closing up empty slots costs no memory.
+  if (count_ < used_) {
+    Compact();
+    if (used_ < capacity_) return true;
+  }
   if (capacity_ > 0x0FFFFFFF) return false;
   ULONG capacity = capacity_ ? capacity_ * 2 : 64;
   auto* rows = static_cast<RowNode**>(abk::HeapAllocate(capacity * sizeof(RowNode*)));
-  if (!rows) return false;
-  if (count_) memcpy(rows, rows_, count_ * sizeof(RowNode*));
+  auto* counts = static_cast<ULONG*>(abk::HeapAllocate((capacity + 1) * sizeof(ULONG)));
+  if (!rows || !counts) {
+    abk::HeapFree(rows);
+    abk::HeapFree(counts);
+    return false;
+  }
+  memset(rows, 0, capacity * sizeof(RowNode*));
+  if (used_) memcpy(rows, rows_, used_ * sizeof(RowNode*));
   abk::HeapFree(rows_);
+  abk::HeapFree(counts_);
   rows_ = rows;
+  counts_ = counts;
   capacity_ = capacity;
+  RebuildCounts();
   return true;
 }
 
@@ -117,9 +183,9 @@ bool RowIndex::GrowBuckets() {
   abk::HeapFree(buckets_);
   buckets_ = buckets;
   bucketCount_ = bucketCount;
-  for (ULONG i = 0; i < count_; ++i) {
+  for (ULONG i = 0; i < used_; ++i) {
     RowNode* node = rows_[i];
-    if (!node->key) continue;
+    if (!node || !node->key) continue;
     RowNode** bucket = &buckets_[node->hash & (bucketCount_ - 1)];
     node->nextInBucket = *bucket;
     *bucket = node;
@@ -128,7 +194,7 @@ bool RowIndex::GrowBuckets() {
 }
 
 bool RowIndex::ReserveOneMore() {
-  if (count_ == capacity_ && !GrowRows()) return false;
+  if (used_ == capacity_ && !GrowRows()) return false;
   // One bucket per row keeps the chains short.
   if (Hashed() && count_ + 1 > bucketCount_ && !GrowBuckets()) return false;
   return true;
@@ -153,32 +219,36 @@ void RowIndex::Unlink(RowNode* node) {
 }
 
 void RowIndex::Append(RowNode* node) {
-  node->position = count_;
-  rows_[count_++] = node;
+  node->slot = used_;
+  rows_[used_++] = node;
+  ++count_;
+  AddToCount(node->slot, 1);
   Link(node);
 }
 
 RowNode* RowIndex::Replace(RowNode* old, RowNode* node) {
   Unlink(old);
-  node->position = old->position;
-  rows_[old->position] = node;
+  node->slot = old->slot;
+  rows_[old->slot] = node;
   Link(node);
   return old;
 }
 
 void RowIndex::Remove(RowNode* node) {
   Unlink(node);
-  ULONG position = node->position;
-  for (ULONG i = position + 1; i < count_; ++i) {
-    rows_[i - 1] = rows_[i];
-    rows_[i - 1]->position = i - 1;
-  }
+  rows_[node->slot] = nullptr;
+  AddToCount(node->slot, -1);
   --count_;
+  // Closing up once the empty slots outnumber the rows keeps every deletion O(log n), amortised.
+  if (used_ - count_ > count_ + 64) Compact();
 }
 
 void RowIndex::Clear() {
-  for (ULONG i = 0; i < count_; ++i)
-    FreeRowNode(rows_[i]);
+  for (ULONG i = 0; i < used_; ++i)
+    if (rows_[i]) FreeRowNode(rows_[i]);
+  if (rows_) memset(rows_, 0, used_ * sizeof(RowNode*));
+  used_ = 0;
   count_ = 0;
+  if (counts_) memset(counts_, 0, (capacity_ + 1) * sizeof(ULONG));
   if (buckets_) memset(buckets_, 0, bucketCount_ * sizeof(RowNode*));
 }

@@ -1,5 +1,10 @@
-// RowIndex: the table's rows in order, reachable by position in constant time and by index value
-// through a hash of the value's bytes.
+// RowIndex: the table's rows in order, reachable by position and by index value through a hash of the
+// value's bytes.
+//
+// Rows sit in slots, in table order; a deleted row leaves its slot empty, and a count tree over the
+// slots (a Fenwick tree of live rows) turns a position into a slot and back in logarithmic time. So an
+// append, a deletion and a look-up by position each cost O(log n), and the slots are closed up, in one
+// linear pass, only once the empty ones outnumber the rows.
 #pragma once
 
 #include "platform/platform.h"
@@ -18,7 +23,9 @@ public:
   RowIndex& operator=(const RowIndex&) = delete;
 
   ULONG Count() const { return count_; }
-  RowNode* At(ULONG position) const { return position < count_ ? rows_[position] : nullptr; }
+  RowNode* At(ULONG position) const;
+  // The number of rows before this one.
+  ULONG PositionOf(const RowNode* node) const;
 
   // The first row, in table order, whose key equals the value; null when none.
   RowNode* Find(const SPropValue& value) const;
@@ -41,12 +48,19 @@ private:
   void Unlink(RowNode* node);
   bool GrowRows();
   bool GrowBuckets();
+  // The count tree: add to a slot's count; rebuild it from the slots.
+  void AddToCount(ULONG slot, LONG delta);
+  void RebuildCounts();
+  // Closes up the empty slots.
+  void Compact();
 
   ULONG indexType_;
   bool hashed_;
-  RowNode** rows_ = nullptr; // in table order
-  ULONG count_ = 0;
-  ULONG capacity_ = 0;
+  RowNode** rows_ = nullptr;    // slots in table order; null where a row was deleted
+  ULONG* counts_ = nullptr;     // the count tree over the slots, 1-based, capacity_ + 1 entries
+  ULONG used_ = 0;              // slots handed out, empty ones included
+  ULONG count_ = 0;             // rows
+  ULONG capacity_ = 0;          // a power of two
   RowNode** buckets_ = nullptr; // a power of two of them, only for hashed types
   ULONG bucketCount_ = 0;
 };

@@ -12,7 +12,7 @@ struct RowNode {
   const SPropValue* key; // the row's first value carrying the index tag; null when it has none
   RowNode* nextInBucket; // chain of the index's hash bucket
   ULONG hash;            // hash of the key, kept so that growing the index needs no rehashing
-  ULONG position;        // number of rows before this one
+  ULONG slot;            // where the row index keeps it (see RowIndex)
 };
 
 // Fills values[i] for each tag: a deep copy of the first source value carrying exactly that tag, or the

@@ -66,7 +66,7 @@ HRESULT STDMETHODCALLTYPE TableData::HrQueryRow(LPSPropValue lpsPropValue, LPSRo
   TableLock lock(*this);
   RowNode* node = rows_.Find(*lpsPropValue);
   if (!node) return S_OK;
-  if (lpuliRow) *lpuliRow = node->position;
+  if (lpuliRow) *lpuliRow = rows_.PositionOf(node);
   return CopyRowOut(node->row, *columns_, lppSRow);
 }
 

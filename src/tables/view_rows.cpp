@@ -10,6 +10,10 @@
 
 static ULONG Smaller(ULONG a, ULONG b) { return a < b ? a : b; }
 
+// A row that fails this many passes in a row (memory keeps running out) ends the read: the passes left
+// would only fail again, and a caller asking for every row would wait for billions of them.
+constexpr ULONG kMostFailedPasses = 4;
+
 // Frees rows handed out in the set's manner: each value array, then the set.
 static void FreeRows(SRow* rows, ULONG count) {
   for (ULONG i = 0; i < count; ++i)
@@ -58,6 +62,7 @@ HRESULT TableView::ReadForward(ULONG wanted, LPSRowSet* rows, LONG* readPosition
   if (FAILED(hr)) return hr;
 
   HRESULT last = S_OK;
+  ULONG failed = 0;
   for (ULONG pass = 0; pass < wanted; ++pass) {
     const SRow* stored = position >= 0 ? table_->RowAt(static_cast<ULONG>(position)) : nullptr;
     if (!stored) {
@@ -65,7 +70,11 @@ HRESULT TableView::ReadForward(ULONG wanted, LPSRowSet* rows, LONG* readPosition
       break;
     }
     last = FillEntry(*stored, &set->aRow[set->cRows]);
-    if (FAILED(last)) continue;
+    if (FAILED(last)) {
+      if (++failed == kMostFailedPasses) break;
+      continue;
+    }
+    failed = 0;
     ++set->cRows;
     ++position;
   }
@@ -92,13 +101,18 @@ HRESULT TableView::ReadBackward(ULONG wanted, LPSRowSet* rows, LONG* readPositio
   // Filled from the back of the set, so that the rows end up in table order.
   ULONG filled = 0;
   HRESULT last = S_OK;
+  ULONG failed = 0;
   for (ULONG pass = 0; pass < wanted; ++pass) {
     if (position <= 0) {
       last = S_OK;
       break;
     }
     last = FillEntry(*table_->RowAt(static_cast<ULONG>(position - 1)), &set->aRow[room - 1 - filled]);
-    if (FAILED(last)) continue;
+    if (FAILED(last)) {
+      if (++failed == kMostFailedPasses) break;
+      continue;
+    }
+    failed = 0;
     ++filled;
     --position;
   }
