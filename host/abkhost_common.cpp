@@ -55,10 +55,23 @@ void FreeRows(LPSRowSet rows) {
 std::string ToTerminal(const std::string& ansi) { return Convert(ansi, 1252, CP_UTF8); }
 std::string FromTerminal(const std::string& utf8) { return Convert(utf8, CP_UTF8, 1252); }
 
+// The code, and for the failures a user can act on, what they mean.
 std::string Code(HRESULT hr) {
   char text[16];
   snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(static_cast<ULONG>(hr)));
-  return text;
+  std::string code = text;
+  switch (hr) {
+  case MAPI_E_CORRUPT_DATA:
+    return code + ": the book is damaged, 'abkhost check' says where";
+  case MAPI_E_DISK_ERROR:
+    return code + ": the book file cannot be read or written";
+  case MAPI_E_NOT_ENOUGH_DISK:
+    return code + ": the disk is full";
+  case MAPI_E_BUSY:
+    return code + ": another program keeps the book busy";
+  default:
+    return code;
+  }
 }
 
 bool IsNumber(const std::string& text) {

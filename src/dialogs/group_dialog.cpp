@@ -2,6 +2,7 @@
 #include "dialogs/group_dialog.h"
 
 #include "dialogs/dialog_common.h"
+#include "dialogs/entry_target.h"
 #include "dialogs/group_lists.h"
 #include "dialogs/group_membership.h"
 #include "dialogs/group_save.h"
@@ -68,19 +69,21 @@ void AttachImages(HWND list, HINSTANCE instance) {
 }
 
 // The edited group's name and keyword; the edit title only for a group with a name.
-bool LoadGroupFields(HWND dialog, const EntryDialogParams* params, char* text) {
+bool LoadGroupFields(HWND dialog, EntryDialogParams* params, char* text) {
   ULONG type = 0;
   LPUNKNOWN object = nullptr;
-  if (FAILED(params->session->OpenEntry(*params->entryIdSize, *params->entryId, &IID_IDistList, 0, &type, &object)) ||
-      !object) {
+  HRESULT hr = params->session->OpenEntry(*params->entryIdSize, *params->entryId, &IID_IDistList, 0, &type, &object);
+  if (FAILED(hr) || !object) {
+    NoteFailure(params, FAILED(hr) ? hr : MAPI_E_CALL_FAILED);
     return false;
   }
   ULONG count = 0;
   LPSPropValue values = nullptr;
-  HRESULT hr = static_cast<LPMAPIPROP>(object)->GetProps(kGroupDialogTags.Get(), 0, &count, &values);
+  hr = static_cast<LPMAPIPROP>(object)->GetProps(kGroupDialogTags.Get(), 0, &count, &values);
   object->Release();
   if (FAILED(hr) || !values || count < 2) {
     if (values) FreeBuffer(values);
+    NoteFailure(params, FAILED(hr) ? hr : MAPI_E_CALL_FAILED);
     return false;
   }
   const SPropValue& name = values[0];
@@ -134,6 +137,8 @@ bool LoadLists(HWND dialog, EntryDialogParams* params, char* text) {
   return true;
 }
 
+void EndGroupDialog(HWND dialog, INT_PTR result);
+
 BOOL InitGroupDialog(HWND dialog, EntryDialogParams* params) {
   // OK, Cancel and Help all need the record, whatever else fails here.
   g_group = params;
@@ -148,6 +153,12 @@ BOOL InitGroupDialog(HWND dialog, EntryDialogParams* params) {
   AttachImages(list, params->instance);
   bool loaded = LoadLists(dialog, params, text);
   HeapFree(text);
+  // A stored group that cannot be read is not shown as an empty one: the dialog ends and Details
+  // reports why.
+  if (!loaded && IsEditing(params) && FAILED(params->failure)) {
+    EndGroupDialog(dialog, IDCANCEL);
+    return TRUE;
+  }
   if (!loaded) return TRUE;
   SendDlgItemMessageA(dialog, IDC_GROUP_NAME, EM_LIMITTEXT, kNameLimit, 0);
   SendDlgItemMessageA(dialog, IDC_KEYWORD, EM_LIMITTEXT, kKeywordLimit, 0);

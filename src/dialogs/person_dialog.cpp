@@ -3,6 +3,7 @@
 #include "dialogs/person_dialog.h"
 
 #include "dialogs/dialog_common.h"
+#include "dialogs/entry_target.h"
 #include "dialogs/person_fields.h"
 #include "dialogs/person_save.h"
 #include "props/entry_props.h"
@@ -51,20 +52,24 @@ void ShowStoredValues(HWND dialog, const SPropValue* values, ULONG count, HINSTA
   }
 }
 
-void LoadEntry(HWND dialog, EntryDialogParams* params, char* text) {
+// The stored entry's values in the fields; false (the reason noted) when the entry cannot be read.
+bool LoadEntry(HWND dialog, EntryDialogParams* params, char* text) {
   ULONG type = 0;
   LPUNKNOWN object = nullptr;
-  if (FAILED(params->session->OpenEntry(*params->entryIdSize, *params->entryId, &IID_IMailUser, MAPI_BEST_ACCESS, &type,
-                                        &object)) ||
-      !object) {
-    return;
+  HRESULT hr = params->session->OpenEntry(*params->entryIdSize, *params->entryId, &IID_IMailUser, MAPI_BEST_ACCESS,
+                                          &type, &object);
+  if (FAILED(hr) || !object) {
+    NoteFailure(params, FAILED(hr) ? hr : MAPI_E_CALL_FAILED);
+    return false;
   }
   ULONG count = 0;
   LPSPropValue values = nullptr;
-  HRESULT hr = static_cast<LPMAPIPROP>(object)->GetProps(kPersonDialogTags.Get(), 0, &count, &values);
+  hr = static_cast<LPMAPIPROP>(object)->GetProps(kPersonDialogTags.Get(), 0, &count, &values);
   object->Release();
   if (SUCCEEDED(hr) && values && count) ShowStoredValues(dialog, values, count, params->instance, text);
   if (values) FreeBuffer(values);
+  if (FAILED(hr)) NoteFailure(params, hr);
+  return SUCCEEDED(hr);
 }
 
 // The limits bind typing only; a longer stored value stays shown in full.
@@ -86,7 +91,12 @@ BOOL InitPersonDialog(HWND dialog, EntryDialogParams* params) {
     AddChoices(dialog, IDC_SUFFIX, params->instance, IDS_SUFFIX_FILS, IDS_SUFFIX_DR, text);
     AddChoices(dialog, IDC_PREFIX, params->instance, IDS_PREFIX_MLLE, IDS_PREFIX_DR, text);
   }
-  if (IsEditing(params)) LoadEntry(dialog, params, text);
+  // An entry that cannot be read is not shown as an empty one: the dialog ends and Details reports why.
+  if (IsEditing(params) && !LoadEntry(dialog, params, text)) {
+    HeapFree(text);
+    EndDialog(dialog, IDCANCEL);
+    return TRUE;
+  }
   ReadFieldTexts(dialog, &g_shown);
   SetFieldLimits(dialog);
   SetWindowLongPtrA(dialog, GWL_EXSTYLE, GetWindowLongPtrA(dialog, GWL_EXSTYLE) | WS_EX_CONTEXTHELP);

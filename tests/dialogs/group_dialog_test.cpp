@@ -135,6 +135,39 @@ TEST_F(GroupDialogTest, SavingAStoredGroupWritesItsWholeMembershipWithTheChosenN
   EXPECT_EQ(StoredMembers(team), (Members{{bob, 3}}));
 }
 
+// OK applies what the user did to the group as stored at that moment: values longer than the fields
+// come back whole, and members another host added or removed meanwhile stay added or removed.
+TEST_F(GroupDialogTest, SavingAStoredGroupKeepsWhatTheUserDidNotTouch) {
+  ULONG anne = Person("Anne", "0101");
+  ULONG bob = Person("Bob", "0201");
+  ULONG cleo = Person("Cleo", "0301");
+  ULONG dan = Person("Dan", "0401");
+  const std::string longName = "Groupe " + std::string(150, 'n');
+  const std::string longKeyword = "clients " + std::string(80, 'k');
+  ULONG edited = Group("X", {{anne, 1}, {bob, 1}});
+  std::vector<RawRecord> records = store.Read(book, edited);
+  records[0].text = longName;
+  records.push_back(Field(kKeywordField, longKeyword));
+  store.Write(book, edited, records);
+  EXPECT_EQ(EditGroup(edited,
+                      [&](DialogView& dialog) {
+                        // Another host adds Dan and takes Bob out.
+                        store.Write(book, edited,
+                                    {Field(kDisplayNameField, longName), Member(anne, 1), Member(dan, 1),
+                                     Field(kKeywordField, longKeyword)});
+                        dialog.SelectItem(IDC_AVAILABLE_LIST, AvailableIndex(dialog, "Cleo", "0301"));
+                        dialog.Click(IDC_ADD_TO_GROUP);
+                        dialog.SelectItems(IDC_MEMBER_LIST, {0});
+                        dialog.Click(IDC_REMOVE_FROM_GROUP);
+                        dialog.Click(IDOK);
+                        EXPECT_TRUE(NewMessages().empty());
+                      }),
+            IDOK);
+  EXPECT_EQ(Sorted(StoredMembers(edited)), Sorted({{dan, 1}, {cleo, 1}}));
+  EXPECT_EQ(StoredField(edited, kDisplayNameField), longName);
+  EXPECT_EQ(StoredField(edited, kKeywordField), longKeyword);
+}
+
 TEST_F(GroupDialogTest, HelpNamesTheControlsContext) {
   EXPECT_EQ(AddGroup([&](DialogView& dialog) {
               dialog.PressF1(IDC_MEMBER_LIST);

@@ -59,6 +59,13 @@ run 0 list --format csv
 expect_out "person,Héloïse Dupré,Crémerie,,0102030405,Bureau,0607080910,Maison,client"
 grep -q "Sans Numéro\|Noël" "$WORK/out" && fail "a refused person was written"
 person=$(grep "Héloïse Dupré" "$WORK/out" | cut -d, -f1)
+# A save the book cannot take is reported, and the book keeps what it had.
+cp "$WORK/book.adr" "$WORK/before-fault.adr"
+BKCONV_TEST_FAULT=1:io run 1 edit person "Zoé Fénelon" --company Orvex
+expect_err "cannot be read or written"
+BKCONV_TEST_FAULT=1:full run 1 add person --name "Pleine" --fax 0102030405
+expect_err "the disk is full"
+cmp -s "$WORK/book.adr" "$WORK/before-fault.adr" || fail "a failed save changed the book"
 run 0 edit person "$person" --company "Société Générale" --fax2 ""
 run 0 show "$person"
 expect_out "PR_COMPANY_NAME                Société Générale"
@@ -169,6 +176,13 @@ for name in Bruno Chloé Denis Emma; do run 0 add person --name "$name" --fax 01
 size=$(stat -c %s "$WORK/book.adr")
 printf '\xff' | dd of="$WORK/book.adr" bs=1 seek=$((size * 2 / 3)) conv=notrunc status=none
 cp "$WORK/book.adr" "$WORK/damaged-copy.adr"
+# A damaged book is never shown as an empty one, and nothing is written to it.
+run 1 list
+expect_err "the book is damaged"
+run 1 add person --name "Fanny" --fax 0102030405
+expect_err "the book is damaged"
+run 1 edit person Bruno --company Orvex
+cmp -s "$WORK/book.adr" "$WORK/damaged-copy.adr" || fail "the damaged book was written to"
 run 1 check
 expect_out "The book is damaged from byte"
 run 0 repair

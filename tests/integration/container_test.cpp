@@ -1,5 +1,8 @@
 // The book through the loaded module as a host sees it: the root container and groups, their contents
 // tables, opening entries through the session and through containers, creating, adding and deleting.
+#include <filesystem>
+#include <fstream>
+
 #include "host/advise_recorder.h"
 #include "props/entry_props.h"
 #include "support/loaded_book.h"
@@ -162,6 +165,35 @@ TEST_F(ContainerTest, CopyEntriesAddsWhatItCanAndSaysSo) {
   group->Release();
 }
 
+// Two hosts hold the same group, each opened before the other's change: each adds, removes or renames
+// only what it was asked to, so no change of the other is lost.
+TEST_F(ContainerTest, TwoHoldersOfOneGroupNeverUndoEachOther) {
+  ULONG claire = NewPerson("Claire", "0303");
+  ULONG denis = NewPerson("Denis", "0404");
+  LPADRBOOK second = nullptr;
+  ASSERT_EQ(module.Open(&support, &profile, &second), S_OK);
+  IMAPIProp* mine = OpenById(IdInRoot(team));
+  std::string id = IdInRoot(team);
+  ULONG type = 0;
+  LPUNKNOWN theirs = nullptr;
+  ASSERT_EQ(second->OpenEntry(IdSize(id), IdPtr(id), nullptr, 0, &type, &theirs), S_OK);
+  std::vector<SBinary> storage;
+  ENTRYLIST list;
+  std::vector<std::string> ids = {IdInRoot(claire)};
+  EXPECT_EQ(static_cast<IABContainer*>(mine)->CopyEntries(MakeEntryList(ids, storage, list), 0, nullptr, 0), S_OK);
+  ids = {IdInRoot(denis)};
+  EXPECT_EQ(static_cast<IABContainer*>(theirs)->CopyEntries(MakeEntryList(ids, storage, list), 0, nullptr, 0), S_OK);
+  ids = {IdInGroup(anne, team)};
+  EXPECT_EQ(static_cast<IABContainer*>(theirs)->DeleteEntries(MakeEntryList(ids, storage, list), 0), S_OK);
+  ASSERT_EQ(SetStrings(mine, {{PR_DISPLAY_NAME, "Equipe B"}}), S_OK);
+  EXPECT_EQ(mine->SaveChanges(0), S_OK);
+  EXPECT_EQ(store.Read(book, team),
+            (std::vector<RawRecord>{Field(1, "Equipe B"), Member(bruno, 3), Member(claire, 3), Member(denis, 3)}));
+  theirs->Release();
+  mine->Release();
+  second->Release();
+}
+
 TEST_F(ContainerTest, AGroupSaveKeepsStoredFlagsAndSelectsNewPersonsWhole) {
   std::vector<RawRecord> records = store.Read(book, team);
   records[1].flags = 0xABCD0001; // whatever a stored flags word holds is carried over
@@ -218,6 +250,98 @@ TEST_F(ContainerTest, DeletingFromAGroupOnlyShortensTheGroup) {
   EXPECT_EQ(container->DeleteEntries(MakeEntryList(ids, storage, list), 0), MAPI_W_PARTIAL_COMPLETION);
   EXPECT_EQ(sink.heard.size(), 2u) << "nothing deleted, nobody told";
   group->Release();
+}
+
+// A group opened through another group is still that group: adding, deleting and renaming change its
+// own record, and the group it was reached through keeps its members.
+TEST_F(ContainerTest, AGroupReachedThroughAGroupChangesItsOwnRecord) {
+  ULONG claire = NewPerson("Claire", "0303");
+  std::vector<RawRecord> outer = store.Read(book, all);
+  IMAPIProp* group = OpenById(IdInGroup(team, all));
+  auto* container = static_cast<IABContainer*>(group);
+  std::vector<std::string> ids = {IdInRoot(claire)};
+  std::vector<SBinary> storage;
+  ENTRYLIST list;
+  EXPECT_EQ(container->CopyEntries(MakeEntryList(ids, storage, list), 0, nullptr, 0), S_OK);
+  ids = {IdInGroup(anne, team)};
+  EXPECT_EQ(container->DeleteEntries(MakeEntryList(ids, storage, list), 0), S_OK);
+  ASSERT_EQ(SetStrings(group, {{PR_DISPLAY_NAME, "Equipe B"}}), S_OK);
+  EXPECT_EQ(group->SaveChanges(0), S_OK);
+  EXPECT_EQ(store.Read(book, team),
+            (std::vector<RawRecord>{Field(1, "Equipe B"), Member(bruno, 3), Member(claire, 3)}));
+  EXPECT_EQ(store.Read(book, all), outer);
+  group->Release();
+}
+
+// CreateEntry through a group: the save makes the entry with everything set on it and adds it to the
+// group with both numbers chosen; the root lists it under its name.
+TEST_F(ContainerTest, AnEntryCreatedThroughAGroupIsStoredWholeAndJoinsIt) {
+  IMAPIProp* group = OpenById(IdInRoot(team));
+  LPMAPIPROP created = nullptr;
+  std::string personTemplate = MakeId(0, 0x3006);
+  ASSERT_EQ(static_cast<IABContainer*>(group)->CreateEntry(40, IdPtr(personTemplate), 0, &created), S_OK);
+  ASSERT_EQ(SetStrings(created,
+                       {{PR_DISPLAY_NAME, "Claire"}, {PR_BUSINESS_FAX_NUMBER, "0303"}, {PR_HOME_FAX_NUMBER, "0304"}}),
+            S_OK);
+  ASSERT_EQ(created->SaveChanges(KEEP_OPEN_READWRITE), S_OK);
+  std::vector<RawRecord> members = store.Read(book, team);
+  ASSERT_EQ(members.size(), 4u);
+  ASSERT_TRUE(members.back().member);
+  ULONG claire = members.back().id;
+  EXPECT_EQ(members.back().flags, 3u);
+  EXPECT_EQ(store.Read(book, claire),
+            (std::vector<RawRecord>{Field(1, "Claire"), Field(0x210, "0303"), Field(0x110, "0304")}));
+  created->Release();
+  group->Release();
+
+  IABContainer* root = OpenRoot();
+  std::vector<TableRow> rows = ContentsOf(root);
+  ASSERT_EQ(rows.size(), 5u);
+  bool listed = false;
+  for (TableRow& row : rows)
+    listed = listed || row[kName] == "Claire";
+  EXPECT_TRUE(listed);
+  root->Release();
+}
+
+// A book the store finds damaged is never shown as an empty one: tables, opens and saves say so, and
+// nothing is written to it.
+TEST_F(ContainerTest, ADamagedBookFailsLoudlyAndStaysAsItWas) {
+  std::string bytes;
+  {
+    std::ifstream in(book, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  bytes[bytes.size() / 2] ^= 0x10;
+  std::string damaged = book + ".damaged"; // a file this process has never read
+  {
+    std::ofstream out(damaged, std::ios::binary | std::ios::trunc);
+    out << bytes;
+  }
+  session->Release();
+  session = nullptr;
+  profile.SetString(PR_AB_FILE_PATH, damaged);
+  ASSERT_EQ(Open(), S_OK);
+
+  IABContainer* root = OpenRoot();
+  LPMAPITABLE table = reinterpret_cast<LPMAPITABLE>(1);
+  EXPECT_EQ(root->GetContentsTable(0, &table), MAPI_E_CORRUPT_DATA);
+  EXPECT_EQ(table, nullptr);
+  ULONG type = 0;
+  LPUNKNOWN opened = nullptr;
+  std::string id = IdInRoot(anne);
+  EXPECT_EQ(session->OpenEntry(IdSize(id), IdPtr(id), nullptr, 0, &type, &opened), MAPI_E_CORRUPT_DATA);
+  LPMAPIPROP created = nullptr;
+  std::string personTemplate = MakeId(0, 0x3006);
+  ASSERT_EQ(root->CreateEntry(40, IdPtr(personTemplate), 0, &created), S_OK);
+  ASSERT_EQ(SetStrings(created, {{PR_DISPLAY_NAME, "Claire"}, {PR_BUSINESS_FAX_NUMBER, "0303"}}), S_OK);
+  EXPECT_EQ(created->SaveChanges(0), MAPI_E_CORRUPT_DATA);
+  created->Release();
+  root->Release();
+  std::ifstream in(damaged, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes) << "nothing written to the damaged book";
+  std::error_code ignored;
+  std::filesystem::remove(damaged, ignored);
 }
 
 TEST_F(ContainerTest, PersonsAndGroupsCopyThroughTheHost) {

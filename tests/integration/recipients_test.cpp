@@ -56,6 +56,18 @@ TEST_F(RecipientsTest, RowsGetTheRequestedValuesFirstThenTheirOwn) {
   EXPECT_EQ(row.rgPropVals[2].ulPropTag, PR_ENTRYID);
   EXPECT_EQ(row.rgPropVals[3].ulPropTag, PR_RECIPIENT_TYPE);
   FreeList(list);
+
+  // A tag of the row asked twice: the row's value once, then an error value, never a second copy.
+  SizedSPropTagArray(2, twice) = {2, {PR_RECIPIENT_TYPE, PR_RECIPIENT_TYPE}};
+  list = NewList(1);
+  AddRow(list, 0, &id);
+  ASSERT_EQ(session->PrepareRecips(0, reinterpret_cast<LPSPropTagArray>(&twice), list), S_OK);
+  ADRENTRY& again = list->aEntries[0];
+  ASSERT_EQ(again.cValues, 3u);
+  EXPECT_EQ(again.rgPropVals[0].ulPropTag, PR_RECIPIENT_TYPE);
+  EXPECT_EQ(again.rgPropVals[1].ulPropTag, PROP_TAG(PT_ERROR, PROP_ID(PR_RECIPIENT_TYPE)));
+  EXPECT_EQ(again.rgPropVals[2].ulPropTag, PR_ENTRYID);
+  FreeList(list);
 }
 
 TEST_F(RecipientsTest, AnEntryReachedThroughAGroupShowsItsUnselectedNumberEmpty) {

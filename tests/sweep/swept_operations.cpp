@@ -115,12 +115,14 @@ HRESULT CopyOrDelete(SweepTest& t, const std::string& containerId, const std::st
   return hr;
 }
 
-HRESULT NewEntryThroughRoot(SweepTest& t, const std::string& tpl, bool isGroup) {
-  Held root;
-  HRESULT hr = Open(t, "", &root);
+// A new entry made through a container: through a group, the save also adds it to the group.
+HRESULT NewEntryThrough(SweepTest& t, const std::string& containerId, const std::string& tpl, bool isGroup) {
+  Held container;
+  HRESULT hr = Open(t, containerId, &container);
   if (FAILED(hr)) return hr;
   Held entry;
-  hr = root.As<IABContainer>()->CreateEntry(SizeOf(tpl), IdPtr(tpl), 0, reinterpret_cast<LPMAPIPROP*>(&entry.object));
+  hr = container.As<IABContainer>()->CreateEntry(SizeOf(tpl), IdPtr(tpl), 0,
+                                                 reinterpret_cast<LPMAPIPROP*>(&entry.object));
   if (FAILED(hr)) return hr;
   auto* props = entry.As<IMAPIProp>();
   hr = SetString(props, PR_DISPLAY_NAME, isGroup ? "Direction" : "Claire Roux");
@@ -289,9 +291,11 @@ const std::vector<SweptOperation>& SweptOperations() {
        }},
       {"table view operations", TableOperations, false, true},
       {"root CreateEntry of a person, SetProps, SaveChanges",
-       [](SweepTest& t) { return NewEntryThroughRoot(t, t.personTemplate, false); }},
+       [](SweepTest& t) { return NewEntryThrough(t, "", t.personTemplate, false); }},
       {"root CreateEntry of a group, SetProps, SaveChanges",
-       [](SweepTest& t) { return NewEntryThroughRoot(t, t.groupTemplate, true); }},
+       [](SweepTest& t) { return NewEntryThrough(t, "", t.groupTemplate, true); }},
+      {"group CreateEntry of a person, SetProps, SaveChanges",
+       [](SweepTest& t) { return NewEntryThrough(t, t.groupId, t.personTemplate, false); }},
       {"person SetProps and SaveChanges",
        [](SweepTest& t) {
          Held person;

@@ -64,7 +64,7 @@ TEST_F(PropObjectTest, MissingValuesAreReportedAndTheStoredTypeWins) {
 
 TEST_F(PropObjectTest, RefusedValuesAreReportedPerValueAndTheRestStored) {
   BYTE id[40] = {};
-  SPropValue values[6] = {};
+  SPropValue values[7] = {};
   values[0].ulPropTag = PR_ENTRYID;
   values[0].Value.bin = {40, id};
   values[1].ulPropTag = PR_DISPLAY_NAME;
@@ -73,16 +73,20 @@ TEST_F(PropObjectTest, RefusedValuesAreReportedPerValueAndTheRestStored) {
   values[3].ulPropTag = PROP_TAG(PT_OBJECT, 0x6011);
   values[4].ulPropTag = PROP_TAG(PT_ERROR, PROP_ID(PR_SURNAME));
   values[5].ulPropTag = PR_NULL;
+  values[6].ulPropTag = PR_COMPANY_NAME; // a string without its characters
   LPSPropProblemArray problems = nullptr;
-  ASSERT_EQ(user->SetProps(6, values, &problems), S_OK);
+  ASSERT_EQ(user->SetProps(7, values, &problems), S_OK);
   ASSERT_NE(problems, nullptr);
-  ASSERT_EQ(problems->cProblem, 3u);
+  ASSERT_EQ(problems->cProblem, 4u);
   EXPECT_EQ(problems->aProblem[0].ulIndex, 0u);
   EXPECT_EQ(problems->aProblem[0].ulPropTag, PR_ENTRYID);
   EXPECT_EQ(problems->aProblem[0].scode, MAPI_E_COMPUTED);
   EXPECT_EQ(problems->aProblem[1].scode, MAPI_E_NO_SUPPORT);
   EXPECT_EQ(problems->aProblem[2].scode, MAPI_E_NO_ACCESS);
+  EXPECT_EQ(problems->aProblem[3].ulIndex, 6u);
+  EXPECT_EQ(problems->aProblem[3].scode, MAPI_E_INVALID_PARAMETER);
   HostFreeBuffer(problems);
+  EXPECT_EQ(ReadString(user, PR_COMPANY_NAME), "Orvex") << "the refused string leaves the stored one";
   EXPECT_EQ(ReadString(user, PR_DISPLAY_NAME), "Claire Dubois");
   EXPECT_EQ(ReadString(user, PR_7BIT_DISPLAY_NAME), "Claire Dubois");
   EXPECT_EQ(ReadString(user, PR_SURNAME), "(missing)") << "an error value changes nothing";

@@ -231,6 +231,32 @@ TEST_F(TableDataTest, PositionsAndLookupsStayRightThroughGrowthAndDeletions) {
     HostFreeBuffer(row);
   }
   EXPECT_EQ(table->RowCount(), expected);
+
+  // Deletions mixed with inserts and reads by position: every position agrees with a plain list.
+  std::vector<ULONG> model;
+  for (ULONG id = 1; id <= total; ++id)
+    if (id % 3 != 1) model.push_back(id * 7919);
+  for (ULONG round = 0; round < 600; ++round) {
+    ULONG at = (round * 2654435761u) % model.size();
+    if (round % 4 == 3) {
+      Add(900000 + round, "new");
+      model.push_back(900000 + round);
+    } else {
+      ASSERT_EQ(table->HrDeleteRow(Person(model[at], "").KeyValue()), S_OK);
+      model.erase(model.begin() + at);
+    }
+    ULONG probe = (round * 40503u) % model.size();
+    const SRow* row = table->RowAt(probe);
+    ASSERT_NE(row, nullptr) << round;
+    ASSERT_EQ(KeyIn(*row), model[probe]) << round;
+    LPSRow found = nullptr;
+    ULONG position = 0;
+    ASSERT_TRUE(SUCCEEDED(table->HrQueryRow(Person(model[probe], "").KeyValue(), &found, &position)));
+    EXPECT_EQ(position, probe) << round;
+    HostFreeBuffer(found);
+  }
+  EXPECT_EQ(table->RowCount(), model.size());
+  EXPECT_EQ(table->RowAt(static_cast<ULONG>(model.size())), nullptr);
 }
 
 // Every host and provider-heap allocation of an insert and of a replacement fails in turn: the call

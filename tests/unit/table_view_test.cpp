@@ -328,4 +328,27 @@ TEST_F(TableViewTest, SurvivesEveryAllocationFailingInTurn) {
   EXPECT_EQ(failed, nullptr);
 }
 
+// Memory that stays short ends a read after a few failed passes: asking for every row neither spins
+// through billions of passes nor moves the position.
+TEST_F(TableViewTest, ALastingAllocationFailureEndsTheReadAtOnce) {
+  AddPeople(3);
+  LPMAPITABLE view = NewView();
+  for (LONG count : {0x7FFFFFFF, -0x7FFFFFFF}) {
+    LONG start = count > 0 ? 0 : 3;
+    view->SeekRow(BOOKMARK_BEGINNING, start, nullptr);
+    if (count < 0) Read(view, 3);
+    LPSRowSet rows = reinterpret_cast<LPSRowSet>(1);
+    long before = host::AllocationCount();
+    host::FailAllocationsFrom(2); // the row set is had, no row after it
+    EXPECT_EQ(view->QueryRows(count, 0, &rows), MAPI_E_NOT_ENOUGH_MEMORY);
+    host::FailAllocation(0);
+    EXPECT_LE(host::AllocationCount() - before, 10) << count;
+    EXPECT_EQ(rows, reinterpret_cast<LPSRowSet>(1));
+    EXPECT_EQ(Position(view), static_cast<ULONG>(start));
+  }
+  EXPECT_EQ(Read(view, 0x7FFFFFFF), (std::vector<ULONG>{})) << "at the end, after the backward read's start";
+  view->SeekRow(BOOKMARK_BEGINNING, 0, nullptr);
+  EXPECT_EQ(Read(view, 0x7FFFFFFF), (std::vector<ULONG>{1, 2, 3})) << "memory back, rows back";
+}
+
 } // namespace
