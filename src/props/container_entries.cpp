@@ -1,6 +1,5 @@
 // Adding entries to a container and deleting them: a group gains and loses members, the root container
 // loses entries of the address book.
-#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -21,9 +20,10 @@ bool IsUsableEntry(AddressBookSession& session, const SBinary& id, ULONG* kind) 
 
 bool IsReadableList(LPENTRYLIST list) {
   if (!list || IsBadReadPtr(list, sizeof *list)) return false;
-  // A count whose bytes would not fit in an address is refused before it is multiplied.
-  if (list->cValues > SIZE_MAX / sizeof(SBinary)) return false;
-  if (list->cValues && (!list->lpbin || IsBadReadPtr(list->lpbin, list->cValues * sizeof(SBinary)))) return false;
+  // A count whose bytes would not fit in an address (on PE32) is refused rather than wrapped.
+  size_t bytes = 0;
+  if (__builtin_mul_overflow(list->cValues, sizeof(SBinary), &bytes)) return false;
+  if (list->cValues && (!list->lpbin || IsBadReadPtr(list->lpbin, bytes))) return false;
   return true;
 }
 
