@@ -1,10 +1,8 @@
-// Counting the individual entries of a group member, through nested groups, and the table of every
-// group's members the save-time checks count from.
-#include <algorithm>
+// The group graph the dialogs count from: the provider's own contents tables of the book and its groups.
+#include <new>
 
 #include "dialogs/dialog_common.h"
 #include "dialogs/group_rules.h"
-#include "provider/heap.h"
 #include "provider/session.h"
 #include "resources/resource.h"
 
@@ -12,14 +10,12 @@ namespace abk {
 
 namespace {
 
-bool OnPath(const CountPath* path, const BYTE* groupId) {
-  for (; path; path = path->outer) {
-    if (SameEntry(path->groupId, groupId)) return true;
-  }
-  return false;
+MemberKind KindOf(const BYTE* entryId) {
+  ULONG type = TypeWordOf(entryId);
+  if (type == ENTRY_TYPE_PERSON) return MemberKind::kPerson;
+  if (type == ENTRY_TYPE_GROUP) return MemberKind::kGroup;
+  return MemberKind::kOther;
 }
-
-ULONG RecordOf(const BYTE* entryId) { return EntryKeyOf(entryId).recordId; }
 
 // A group the book lists but that does not open as an entry (a record a host saved without any field):
 // it has no members to count, and it must not stop every other group from being saved.
@@ -32,108 +28,90 @@ bool IsUnopenable(AddressBookSession* session, const BYTE* id) {
   return hr == MAPI_E_NOT_FOUND;
 }
 
-ULONG SelectedNumbers(ULONG flags) {
-  return ((flags & ITEM_PRIMARY_FAX) ? 1 : 0) + ((flags & ITEM_SECONDARY_FAX) ? 1 : 0);
-}
-
-CountStatus CountRows(AddressBookSession* session, const SRowSet* members, const GroupTable* table, const BYTE* edited,
-                      const CountPath* path, ULONG* count) {
-  if (!members) return CountStatus::kCounted;
-  for (ULONG i = 0; i < members->cRows && *count <= kMaxGroupMembers; ++i) {
-    const SRow& member = members->aRow[i];
-    const BYTE* id = RowEntryId(member);
-    if (!id) continue;
-    if (edited && SameEntry(id, edited)) return CountStatus::kContainsEdited;
-    CountStatus status = CountIndividuals(session, id, MemberRowFlags(member), table, edited, path, count);
-    if (status != CountStatus::kCounted) return status;
-  }
-  return CountStatus::kCounted;
-}
-
 } // namespace
+
+ULONG RecordOfEntry(const BYTE* entryId) { return entryId ? EntryKeyOf(entryId).recordId : kNoEditedGroup; }
 
 void ShowGroupMessage(HWND dialog, HINSTANCE instance, UINT textId, UINT icon) {
   ShowStringMessage(dialog, instance, textId, IDS_MESSAGE_CAPTION, MB_OK | icon);
 }
 
-CountStatus CountIndividuals(AddressBookSession* session, const BYTE* entryId, ULONG flags, const GroupTable* table,
-                             const BYTE* edited, const CountPath* path, ULONG* count) {
-  ULONG type = TypeWordOf(entryId);
-  if (type == ENTRY_TYPE_PERSON) {
-    *count += SelectedNumbers(flags);
-    return CountStatus::kCounted;
+BookGroupGraph::BookGroupGraph(AddressBookSession* session, const SRowSet* bookRows, const BYTE* edited)
+    : session_(session), listed_(bookRows != nullptr), edited_(RecordOfEntry(edited)) {
+  try {
+    for (ULONG i = 0; bookRows && i < bookRows->cRows; ++i) {
+      const BYTE* id = RowEntryId(bookRows->aRow[i]);
+      if (!id || KindOf(id) != MemberKind::kGroup) continue;
+      ULONG record = RecordOfEntry(id);
+      if (record == edited_ || groups_.count(record)) continue;
+      groups_[record].entryId = id;
+      order_.push_back(record);
+    }
+  } catch (const std::bad_alloc&) {
+    complete_ = false;
   }
-  if (type != ENTRY_TYPE_GROUP) return CountStatus::kCounted;
-  // A group already being counted further out would be counted forever.
-  if (OnPath(path, entryId)) return CountStatus::kCycle;
-  CountPath inner = {entryId, path};
-  if (table) {
-    const GroupTableEntry* group = FindGroup(*table, entryId);
-    if (!group) return CountStatus::kCounted;
-    return CountRows(session, group->members, table, edited, &inner, count);
-  }
-  LPSRowSet members = nullptr;
-  if (!ReadContainerRows(session, ENTRYID_SIZE, reinterpret_cast<LPENTRYID>(const_cast<BYTE*>(entryId)), 0, &members))
-    return CountStatus::kReadFailed;
-  CountStatus status = CountRows(session, members, nullptr, edited, &inner, count);
-  FreeRowSet(members);
-  return status;
 }
 
-bool BuildGroupTable(AddressBookSession* session, const SRowSet* rows, const BYTE* edited, GroupTable* table) {
-  *table = {};
-  if (!rows) return true;
-  ULONG groups = 0;
-  for (ULONG i = 0; i < rows->cRows; ++i) {
-    const BYTE* id = RowEntryId(rows->aRow[i]);
-    if (id && TypeWordOf(id) == ENTRY_TYPE_GROUP && !(edited && SameEntry(id, edited))) ++groups;
+BookGroupGraph::~BookGroupGraph() {
+  for (LPSRowSet rows : readRows_)
+    FreeRowSet(rows);
+}
+
+GraphMember BookGroupGraph::Member(const BYTE* entryId, ULONG flags) {
+  GraphMember member;
+  member.record = RecordOfEntry(entryId);
+  member.kind = KindOf(entryId);
+  member.numbers = flags & (ITEM_PRIMARY_FAX | ITEM_SECONDARY_FAX);
+  if (member.kind != MemberKind::kGroup || listed_) return member;
+  try {
+    Group& group = groups_[member.record];
+    if (!group.entryId) group.entryId = entryId;
+  } catch (const std::bad_alloc&) {
+    complete_ = false;
   }
-  if (!groups) return true;
-  table->entries = static_cast<GroupTableEntry*>(HeapAllocate(groups * sizeof(GroupTableEntry)));
-  table->byRecord = static_cast<ULONG*>(HeapAllocate(groups * sizeof(ULONG)));
-  if (!table->entries || !table->byRecord) {
-    FreeGroupTable(table);
+  return member;
+}
+
+bool BookGroupGraph::Read(Group& group) {
+  LPSRowSet rows = nullptr;
+  if (!ReadContainerRows(session_, ENTRYID_SIZE, reinterpret_cast<LPENTRYID>(const_cast<BYTE*>(group.entryId)), 0,
+                         &rows)) {
+    if (!IsUnopenable(session_, group.entryId)) return false;
+    group.read = true;
+    return true;
+  }
+  try {
+    readRows_.push_back(rows);
+  } catch (const std::bad_alloc&) {
+    FreeRowSet(rows);
     return false;
   }
-  for (ULONG i = 0; i < rows->cRows; ++i) {
+  for (ULONG i = 0; rows && i < rows->cRows; ++i) {
     const BYTE* id = RowEntryId(rows->aRow[i]);
-    if (!id || TypeWordOf(id) != ENTRY_TYPE_GROUP || (edited && SameEntry(id, edited))) continue;
-    GroupTableEntry& entry = table->entries[table->count];
-    entry.groupId = id;
-    entry.members = nullptr;
-    table->byRecord[table->count] = table->count;
-    ++table->count;
-    if (!ReadContainerRows(session, ENTRYID_SIZE, reinterpret_cast<LPENTRYID>(const_cast<BYTE*>(id)), 0,
-                           &entry.members) &&
-        !IsUnopenable(session, id)) {
-      FreeGroupTable(table);
+    if (!id) continue;
+    GraphMember member = Member(id, MemberRowFlags(rows->aRow[i]));
+    try {
+      group.members.push_back(member);
+    } catch (const std::bad_alloc&) {
       return false;
     }
   }
-  const GroupTableEntry* entries = table->entries;
-  std::sort(table->byRecord, table->byRecord + table->count,
-            [entries](ULONG a, ULONG b) { return RecordOf(entries[a].groupId) < RecordOf(entries[b].groupId); });
+  if (!complete_) return false;
+  group.read = true;
   return true;
 }
 
-void FreeGroupTable(GroupTable* table) {
-  for (ULONG i = 0; table->entries && i < table->count; ++i)
-    FreeRowSet(table->entries[i].members);
-  HeapFree(table->entries);
-  HeapFree(table->byRecord);
-  *table = {};
-}
-
-const GroupTableEntry* FindGroup(const GroupTable& table, const BYTE* groupId) {
-  ULONG record = RecordOf(groupId);
-  const ULONG* end = table.byRecord + table.count;
-  const ULONG* found =
-      std::lower_bound(static_cast<const ULONG*>(table.byRecord), end, record,
-                       [&table](ULONG index, ULONG wanted) { return RecordOf(table.entries[index].groupId) < wanted; });
-  for (; found != end && RecordOf(table.entries[*found].groupId) == record; ++found) {
-    if (SameEntry(table.entries[*found].groupId, groupId)) return &table.entries[*found];
-  }
-  return nullptr;
+bool BookGroupGraph::MembersOf(ULONG record, MemberSpan* members) {
+  *members = {};
+  // The edited group's stored members are about to be replaced: they count nothing.
+  if (listed_ && record == edited_) return true;
+  auto found = groups_.find(record);
+  if (found == groups_.end()) return true;
+  Group& group = found->second;
+  if (!group.read && !Read(group)) return false;
+  members->items = group.members.data();
+  members->count = group.members.size();
+  return true;
 }
 
 } // namespace abk

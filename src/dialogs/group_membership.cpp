@@ -16,9 +16,10 @@ void Inform(HWND dialog, const EntryDialogParams* params, UINT textId) {
 
 // Adds what an item stands for to the running total. False when the add must stop: `refused` then says
 // whether the user is told (a cycle or too many entries) or not (a failed read).
-bool CountItem(const EntryDialogParams* params, const RecipientItem& item, ULONG* total, bool* refused) {
-  const BYTE* id = RowEntryId(*item.row);
-  CountStatus status = CountIndividuals(params->session, id, item.kind, nullptr, nullptr, nullptr, total);
+bool CountItem(BookGroupGraph& graph, const RecipientItem& item, ULONG* total, bool* refused) {
+  GraphMember member = graph.Member(RowEntryId(*item.row), item.kind);
+  CountStatus status = CountIndividuals(graph, member, kNoEditedGroup, nullptr, total);
+  if (!graph.Complete()) return false;
   if (status == CountStatus::kReadFailed) return false;
   *refused = status != CountStatus::kCounted || *total > kMaxGroupMembers;
   return !*refused;
@@ -79,16 +80,18 @@ void AddToGroup(HWND dialog, const EntryDialogParams* params) {
   int* indexes = SelectedAvailable(available, selected);
   if (!indexes) return;
 
+  // Nested groups are read from the store once each.
+  BookGroupGraph graph(params->session, nullptr, nullptr);
   ULONG total = 0;
   bool refused = false;
   bool counted = true;
   for (int i = 0; counted && i < selected; ++i) {
     RecipientItem* item = indexes[i] >= 0 ? AvailableItemAt(available, indexes[i]) : nullptr;
-    if (item) counted = CountItem(params, *item, &total, &refused);
+    if (item) counted = CountItem(graph, *item, &total, &refused);
   }
   for (int i = 0; counted && i < memberCount; ++i) {
     RecipientItem* item = MemberItemAt(members, i);
-    if (item) counted = CountItem(params, *item, &total, &refused);
+    if (item) counted = CountItem(graph, *item, &total, &refused);
   }
   if (!counted) {
     if (refused) Inform(dialog, params, IDS_GROUP_TOO_MANY_INDIVIDUALS);

@@ -1,53 +1,58 @@
-// The membership rules of a group: counting the individual entries a member stands for, and the checks
-// an edited group passes before it is saved.
+// The group rules as the dialogs apply them: a group graph read from the provider's own tables, the
+// save-time checks of an edited group, and the message a refusal shows.
 #pragma once
 
+#include <map>
+#include <vector>
+
 #include "dialogs/group_state.h"
+#include "rules/group_graph.h"
+#include "rules/limits.h"
 
 class AddressBookSession;
 
 namespace abk {
 
-// At most this many member-list entries, and as many individual entries through nested groups.
-constexpr ULONG kMaxGroupMembers = 256;
-// At most this many groups in the book.
-constexpr ULONG kMaxGroups = 3000;
+// The groups of the book as the provider lists them. With the book's rows, the graph holds the groups
+// among them, the edited one left empty; without, any group met as a member is read from the store.
+// Members are read once, when first asked for, and kept until the graph is destroyed.
+class BookGroupGraph final : public GroupGraph {
+public:
+  BookGroupGraph(AddressBookSession* session, const SRowSet* bookRows, const BYTE* edited);
+  ~BookGroupGraph();
+  BookGroupGraph(const BookGroupGraph&) = delete;
+  BookGroupGraph& operator=(const BookGroupGraph&) = delete;
 
-// Every group of the book but the edited one, with its member rows, read once for the save-time checks.
-struct GroupTableEntry {
-  const BYTE* groupId;
-  LPSRowSet members; // null for a group without members
+  // The member an identifier with fax-selection `flags` stands for; a group among them becomes readable.
+  GraphMember Member(const BYTE* entryId, ULONG flags);
+
+  bool MembersOf(ULONG group, MemberSpan* members) override;
+  size_t GroupCount() override { return order_.size(); }
+  ULONG GroupAt(size_t index) override { return order_[index]; }
+
+  // False when memory ran out while the graph was built.
+  bool Complete() const { return complete_; }
+
+private:
+  struct Group {
+    const BYTE* entryId = nullptr;
+    bool read = false;
+    std::vector<GraphMember> members;
+  };
+
+  bool Read(Group& group);
+
+  AddressBookSession* session_;
+  bool listed_;  // the graph holds only the groups of the book's rows
+  ULONG edited_; // its members count nothing: the save replaces them
+  bool complete_ = true;
+  std::map<ULONG, Group> groups_;
+  std::vector<ULONG> order_;        // the listed groups, in row order
+  std::vector<LPSRowSet> readRows_; // the member rows read, which the identifiers above point into
 };
-struct GroupTable {
-  GroupTableEntry* entries = nullptr; // in row order
-  ULONG* byRecord = nullptr;          // indexes of entries, in record id order, for look-ups
-  ULONG count = 0;
-};
 
-// The chain of groups being counted, innermost first: a group met again on it is a cycle.
-struct CountPath {
-  const BYTE* groupId;
-  const CountPath* outer;
-};
-
-enum class CountStatus {
-  kCounted,
-  kReadFailed,     // a group's members could not be read
-  kCycle,          // a group contains itself through nested groups
-  kContainsEdited, // a nested group contains the group being edited
-};
-
-// The individual entries member `entryId` with fax-selection `flags` stands for: the chosen numbers of a
-// person, the members of a group counted at any depth. Group contents come from `table` when given
-// (a group it lacks counts 0), else from the store. With `edited`, meeting that group stops the count.
-// Counting stops early once *count exceeds kMaxGroupMembers: the caller refuses then anyway.
-CountStatus CountIndividuals(AddressBookSession* session, const BYTE* entryId, ULONG flags, const GroupTable* table,
-                             const BYTE* edited, const CountPath* path, ULONG* count);
-
-// Reads the member rows of every group but `edited`. False when a read fails.
-bool BuildGroupTable(AddressBookSession* session, const SRowSet* rows, const BYTE* edited, GroupTable* table);
-void FreeGroupTable(GroupTable* table);
-const GroupTableEntry* FindGroup(const GroupTable& table, const BYTE* groupId);
+// The record an identifier names, kNoEditedGroup for null.
+ULONG RecordOfEntry(const BYTE* entryId);
 
 // The save-time checks of an existing group against a member list: no nested group contains it, at most
 // 256 individual entries in it and in every group containing it. False when a rule is broken (its message

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "rules/fax_number.h"
+#include "rules/recipient_name.h"
 
 namespace abk {
 
@@ -36,13 +38,5 @@ void ReadFieldTexts(HWND dialog, PersonFieldTexts* texts);
 
 // The control that shows a property identifier (upper 16 bits of a tag), or 0 for none.
 int ControlForProperty(ULONG propId);
-
-// Joins the non-empty parts with single spaces into out (outSize bytes, at least 1), cutting the result
-// to what fits. Parts past the limits typing allows can come from an existing entry.
-void ComposeRecipientName(const char* prefix, const char* first, const char* last, const char* suffix, char* out,
-                          size_t outSize);
-
-// 0 when a fax number is acceptable, otherwise the string id of the message that says why.
-UINT CheckFaxNumber(const char* number);
 
 } // namespace abk

@@ -10,14 +10,12 @@
 #include "provider/module_state.h"
 #include "provider/session.h"
 #include "resources/resource.h"
+#include "rules/limits.h"
 #include "store/store_records.h"
 
 namespace abk {
 
 namespace {
-
-// Persons and groups together.
-constexpr ULONG kMaxEntries = 3000;
 
 void ShowRuleMessage(HWND dialog, const EntryDialogParams* params, UINT textId) {
   ShowStringMessage(dialog, params->instance, textId, IDS_MESSAGE_CAPTION, MB_OK | MB_ICONSTOP);

@@ -1,0 +1,24 @@
+// Composing a recipient name.
+#include "rules/recipient_name.h"
+
+#include <cstring>
+
+namespace abk {
+
+void ComposeRecipientName(const char* prefix, const char* first, const char* last, const char* suffix, char* out,
+                          size_t outSize) {
+  const char* parts[] = {prefix, first, last, suffix};
+  size_t used = 0;
+  size_t room = outSize - 1;
+  for (const char* part : parts) {
+    if (!part || !*part) continue;
+    if (used > 0 && used < room) out[used++] = ' ';
+    size_t length = strlen(part);
+    if (length > room - used) length = room - used;
+    memcpy(out + used, part, length);
+    used += length;
+  }
+  out[used] = '\0';
+}
+
+} // namespace abk
