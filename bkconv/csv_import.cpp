@@ -1,7 +1,8 @@
 // CnvAddressBook: the CSV book beside the default book, taken in whole or not at all.
 #include "csv_import.h"
 
-#include <map>
+#include <algorithm>
+#include <new>
 
 #include "book_file.h"
 #include "csv_reader.h"
@@ -13,6 +14,7 @@ namespace bkconv {
 namespace {
 
 constexpr size_t kMaxCsvBytes = 16u << 20;
+constexpr size_t kNotesShown = 20;
 
 // FNV-1a: the book remembers each file it took in by this, so the same file is never taken in twice.
 uint64_t Fingerprint(const std::string& bytes) {
@@ -32,36 +34,30 @@ ULONG ReadWholeFile(const std::string& path, uint64_t size, std::string* text) {
   return 0;
 }
 
-void AddMember(CsvEntry& entry, ULONG member) {
+void AddMember(CsvEntry& entry, ULONG member, ULONG faxSelection) {
   GroupMemberRecord record = {};
   record.marker = STORE_MEMBER_MARKER;
   record.memberId = member;
-  // As the group dialog does for a member it adds: both fax numbers of a person, nothing for a group.
-  record.faxSelection = IsGroupId(member) ? 0 : 3;
+  record.faxSelection = faxSelection;
   const BYTE* bytes = reinterpret_cast<const BYTE*>(&record);
   entry.records.insert(entry.records.end(), bytes, bytes + sizeof record);
   entry.count += 1;
 }
 
-// Adds the entries to the book's transaction, members resolved by display name among the imported
-// entries (the first of a name wins; names not found are left out). Returns a status word.
+// Adds the entries to the book's transaction, then their members, which may be any entry of the file.
+// Returns a status word.
 ULONG AddEntries(std::vector<CsvEntry>& entries, uint64_t fingerprint, CachedBook& book) {
   std::vector<ULONG> ids;
-  std::map<std::string, ULONG> byName;
   for (const CsvEntry& entry : entries) {
     ULONG id = 0;
     ULONG status = CreateEntryIn(book, entry.group, &id);
     if (status) return status;
     ids.push_back(id);
-    byName.emplace(entry.name, id);
   }
   for (size_t i = 0; i < entries.size(); ++i) {
     CsvEntry& entry = entries[i];
-    for (const std::string& name : entry.members) {
-      auto found = byName.find(name);
-      if (found == byName.end() || found->second == ids[i] || entry.count >= kMaxRecordsPerEntry) continue;
-      AddMember(entry, found->second);
-    }
+    for (const CsvMember& member : entry.members)
+      AddMember(entry, ids[member.entry], member.faxSelection);
     std::vector<BYTE> packed;
     if (!PackRecords(entry.records.data(), entry.count, &packed)) return STORE_STATUS_FILE_ERROR;
     bool changed = false;
@@ -94,10 +90,17 @@ ULONG ImportDefaultCsv(std::unique_lock<std::mutex>& hold, ULONG* status) {
   *status = ReadWholeFile(csvPath, key.size, &text);
   if (*status) return 0;
   uint64_t fingerprint = Fingerprint(text);
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text = Utf8ToAnsi(text.substr(3));
   std::vector<CsvEntry> entries;
-  // Not a book this library can read: it stays where it is, untouched.
-  if (!ReadCsvEntries(ParseCsv(text), &entries)) {
+  std::vector<std::string> notes;
+  bool readable = ReadCsvEntries(text, &entries, &notes);
+  // The first few say enough to find the rest; a mangled file must not flood the debugger.
+  size_t shown = std::min<size_t>(notes.size(), kNotesShown);
+  for (size_t i = 0; i < shown; ++i)
+    Explain(csvPath, notes[i]);
+  if (notes.size() > shown) Explain(csvPath, std::to_string(notes.size() - shown) + " more");
+  // A file that cannot be taken in whole and as written stays where it is, untouched, for its owner to
+  // correct: taking in part of it would lose the rest once the file is moved aside.
+  if (!readable) {
     *status = STORE_STATUS_FILE_ERROR;
     return 0;
   }
@@ -111,7 +114,12 @@ ULONG ImportDefaultCsv(std::unique_lock<std::mutex>& hold, ULONG* status) {
   CachedBook& book = *registry.Find(handle);
   ULONG imported = 0;
   if (!book.state.Imported().count(fingerprint)) {
-    *status = AddEntries(entries, fingerprint, book);
+    try {
+      *status = AddEntries(entries, fingerprint, book);
+    } catch (const std::bad_alloc&) {
+      // The transaction is dropped and the book closed below, as on any failure.
+      *status = STORE_STATUS_DISK_ERROR;
+    }
     imported = static_cast<ULONG>(entries.size());
     registry.NoteChange(handle);
     if (*status) registry.Rollback(handle);

@@ -1,73 +1,71 @@
-// Parsing CSV text and turning its rows into entries.
+// Turning the rows of a CSV book into entries with their field and member records.
 #include "csv_reader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <map>
+#include <set>
 #include <utility>
+
+#include "csv/csv_book.h"
+#include "log_format.h"
 
 namespace bkconv {
 namespace {
 
-constexpr ULONG kTypeColumn = 0xFFFFFF01;
-constexpr ULONG kMembersColumn = 0xFFFFFF02;
+using abk::csv::BookRow;
+using abk::csv::Column;
+
 constexpr ULONG kDisplayName = 0x1;
-constexpr ULONG kGivenName = 0x3;
-constexpr ULONG kSurname = 0x5;
-constexpr ULONG kCompany = 0x200;
 
-struct Column {
-  const char* name;
-  ULONG field;
+// The record field of each column that holds one.
+constexpr std::pair<Column, ULONG> kFields[] = {
+    {Column::kName, kDisplayName},
+    {Column::kPrefix, 0x2},
+    {Column::kFirst, 0x3},
+    {Column::kMiddle, 0x4},
+    {Column::kLast, 0x5},
+    {Column::kSuffix, 0x6},
+    {Column::kKeyword, 0x8},
+    {Column::kCompany, 0x200},
+    {Column::kDepartment, 0x201},
+    {Column::kFax, 0x210},
+    {Column::kFaxDescription, 0x211},
+    {Column::kFaxExtra1, 0x212},
+    {Column::kFaxExtra2, 0x213},
+    {Column::kFaxExtra3, 0x214},
+    {Column::kFax2, 0x110},
+    {Column::kFax2Description, 0x111},
+    {Column::kFax2Extra1, 0x112},
+    {Column::kFax2Extra2, 0x113},
+    {Column::kFax2Extra3, 0x114},
 };
 
-// Column names, compared without case, spaces, underscores or hyphens ("Display name" = "display_name").
-constexpr Column kColumns[] = {
-    {"displayname", 0x1},  {"prefix", 0x2},       {"givenname", 0x3},        {"middlename", 0x4},
-    {"surname", 0x5},      {"suffix", 0x6},       {"comment", 0x8},          {"company", 0x200},
-    {"department", 0x201}, {"fax", 0x210},        {"faxdescription", 0x211}, {"faxextra1", 0x212},
-    {"faxextra2", 0x213},  {"faxextra3", 0x214},  {"fax2", 0x110},           {"fax2description", 0x111},
-    {"fax2extra1", 0x112}, {"fax2extra2", 0x113}, {"fax2extra3", 0x114},
-};
-
-std::string Normalise(const std::string& name) {
-  std::string out;
-  for (char c : name) {
-    if (c == ' ' || c == '_' || c == '-') continue;
-    out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  }
-  return out;
-}
-
-ULONG ColumnField(const std::string& header) {
-  std::string name = Normalise(header);
-  if (name == "type") return kTypeColumn;
-  if (name == "members") return kMembersColumn;
-  for (const Column& column : kColumns)
-    if (name == column.name) return column.field;
+ULONG FieldOf(Column column) {
+  for (const auto& [known, field] : kFields)
+    if (known == column) return field;
   return 0;
 }
 
-// Without surrounding blanks, and cut at a zero byte, which no value can hold.
-std::string Clean(const std::string& value) {
-  std::string text = value.substr(0, value.find('\0'));
-  size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return std::string();
-  size_t last = text.find_last_not_of(" \t");
-  return text.substr(first, last - first + 1);
-}
-
-char SeparatorOf(const std::string& text) {
-  size_t commas = 0;
-  size_t semicolons = 0;
-  bool quoted = false;
-  for (char c : text) {
-    if (c == '"') quoted = !quoted;
-    if (quoted) continue;
-    if (c == '\n') break;
-    if (c == ',') ++commas;
-    if (c == ';') ++semicolons;
+// The text in the ANSI code page that the book's values use; false when a character has no byte there
+// (Windows would put '?' or a look-alike in its place).
+bool Utf8ToAnsi(const std::string& text, std::string* ansi) {
+  bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii || GetACP() == CP_UTF8) {
+    *ansi = text;
+    return true;
   }
-  return semicolons > commas ? ';' : ',';
+  int wide = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (wide <= 0) return false;
+  std::vector<WCHAR> buffer(static_cast<size_t>(wide));
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), buffer.data(), wide);
+  BOOL lossy = FALSE;
+  int narrow = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, buffer.data(), wide, nullptr, 0, nullptr, &lossy);
+  if (narrow <= 0 || lossy) return false;
+  ansi->assign(static_cast<size_t>(narrow), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, buffer.data(), wide, &(*ansi)[0], narrow, nullptr, nullptr);
+  return true;
 }
 
 void AddField(CsvEntry& entry, ULONG field, const std::string& value) {
@@ -79,122 +77,86 @@ void AddField(CsvEntry& entry, ULONG field, const std::string& value) {
   entry.count += 1;
 }
 
-std::vector<std::string> SplitMembers(const std::string& list) {
-  std::vector<std::string> names;
-  size_t start = 0;
-  while (start <= list.size()) {
-    size_t end = list.find(';', start);
-    if (end == std::string::npos) end = list.size();
-    std::string name = Clean(list.substr(start, end - start));
-    if (!name.empty()) names.push_back(name);
-    start = end + 1;
+// The display name first, then the other values in column order; a problem, or empty.
+std::string AddFields(const BookRow& row, CsvEntry* entry) {
+  if (row.name.empty()) return "no name (give a name, or a prefix, first, last name or suffix)";
+  std::vector<std::pair<ULONG, std::string>> values = {{kDisplayName, row.name}};
+  for (const auto& [column, value] : row.fields)
+    if (column != Column::kName) values.emplace_back(FieldOf(column), value);
+  for (const auto& [field, value] : values) {
+    std::string ansi;
+    if (!Utf8ToAnsi(value, &ansi))
+      return std::string("code page ").append(std::to_string(GetACP())).append(" cannot hold '" + value + "'");
+    AddField(*entry, field, ansi);
   }
-  return names;
+  return std::string();
 }
 
-bool IsGroupType(const std::string& type) {
-  std::string name = Normalise(type);
-  return name == "group" || name == "groupe";
+constexpr size_t kSeveral = SIZE_MAX;
+
+// The rows of the file by name (kSeveral for a name several rows have) and by id.
+struct RowIndex {
+  std::map<std::string, size_t> byName;
+  std::map<std::string, size_t> byId;
+};
+
+// Resolves the group's members among the rows; a problem, or empty. A person joins with both numbers
+// unless one is chosen, as the group dialog adds it; a group has none to choose.
+std::string AddMembers(const std::vector<BookRow>& rows, size_t self, const RowIndex& index, CsvEntry* entry) {
+  std::set<size_t> taken;
+  for (const abk::csv::MemberRef& member : rows[self].members) {
+    bool byId = !member.id.empty();
+    const std::map<std::string, size_t>& names = byId ? index.byId : index.byName;
+    auto found = names.find(byId ? member.id : member.name);
+    if (found == names.end())
+      return byId ? "members: no row has id '" + member.id + "'" : "members: no row is named '" + member.name + "'";
+    if (found->second == kSeveral) return "members: several rows are named '" + member.name + "'";
+    std::string label = byId ? "'#" + member.id + "'" : "'" + member.name + "'";
+    size_t target = found->second;
+    if (target == self) return "members: a group cannot be its own member";
+    if (!taken.insert(target).second) return "members: " + label + " is named twice";
+    ULONG selection = rows[target].group ? 0 : member.numbers ? member.numbers : 3;
+    entry->members.push_back({target, selection});
+  }
+  if (entry->count + entry->members.size() > kMaxRecordsPerEntry)
+    return std::string("more than ").append(std::to_string(kMaxRecordsPerEntry)).append(" values and members");
+  return std::string();
+}
+
+std::string LineNote(const abk::csv::Problem& problem) {
+  return std::string("line ").append(std::to_string(problem.line)).append(": ").append(problem.text);
 }
 
 } // namespace
 
-std::vector<std::vector<std::string>> ParseCsv(const std::string& text) {
-  char separator = SeparatorOf(text);
-  std::vector<std::vector<std::string>> rows;
-  std::vector<std::string> row;
-  std::string field;
-  bool quoted = false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (quoted) {
-      if (c != '"') {
-        field += c;
-      } else if (i + 1 < text.size() && text[i + 1] == '"') {
-        field += '"';
-        ++i;
-      } else {
-        quoted = false;
-      }
-      continue;
-    }
-    if (c == '"') {
-      quoted = true;
-    } else if (c == separator) {
-      row.push_back(std::move(field));
-      field.clear();
-    } else if (c == '\n') {
-      row.push_back(std::move(field));
-      field.clear();
-      rows.push_back(std::move(row));
-      row.clear();
-    } else if (c != '\r') {
-      field += c;
-    }
-  }
-  if (!field.empty() || !row.empty()) {
-    row.push_back(std::move(field));
-    rows.push_back(std::move(row));
-  }
-  return rows;
-}
+bool ReadCsvEntries(const std::string& bytes, std::vector<CsvEntry>* entries, std::vector<std::string>* notes) {
+  abk::csv::Document document = abk::csv::ParseCsv(bytes);
+  abk::csv::Book book = abk::csv::ReadBook(document);
+  if (document.guessedWindows1252) notes->push_back("not UTF-8: read as Windows-1252");
+  for (const abk::csv::Problem& warning : book.warnings)
+    notes->push_back(LineNote(warning));
 
-bool ReadCsvEntries(const std::vector<std::vector<std::string>>& rows, std::vector<CsvEntry>* entries) {
-  if (rows.empty()) return false;
-  std::vector<ULONG> fields;
-  bool knowsAField = false;
-  for (const std::string& header : rows[0]) {
-    ULONG field = ColumnField(header);
-    fields.push_back(field);
-    if (field && field != kTypeColumn && field != kMembersColumn) knowsAField = true;
+  RowIndex index;
+  for (size_t i = 0; i < book.rows.size(); ++i) {
+    const BookRow& row = book.rows[i];
+    auto [named, fresh] = index.byName.emplace(row.name, i);
+    if (!fresh) named->second = kSeveral;
+    if (!row.id.empty()) index.byId.emplace(row.id, i);
   }
-  if (!knowsAField) return false;
-
-  for (size_t r = 1; r < rows.size(); ++r) {
+  std::vector<abk::csv::Problem> problems = std::move(book.problems);
+  for (size_t i = 0; i < book.rows.size(); ++i) {
     CsvEntry entry;
-    std::vector<std::pair<ULONG, std::string>> values;
-    std::string display, given, surname, company;
-    for (size_t c = 0; c < rows[r].size() && c < fields.size(); ++c) {
-      std::string value = Clean(rows[r][c]);
-      ULONG field = fields[c];
-      if (value.empty() || field == 0) continue;
-      if (field == kTypeColumn) {
-        entry.group = IsGroupType(value);
-      } else if (field == kMembersColumn) {
-        entry.members = SplitMembers(value);
-      } else if (field == kDisplayName) {
-        display = value;
-      } else {
-        if (field == kGivenName) given = value;
-        if (field == kSurname) surname = value;
-        if (field == kCompany) company = value;
-        values.emplace_back(field, value);
-      }
-    }
-    // Every entry needs a name to be shown by; a row without one borrows it from the name parts or the
-    // company, and a row with none of them is no entry.
-    if (display.empty()) display = given + (!given.empty() && !surname.empty() ? " " : "") + surname;
-    if (display.empty()) display = company;
-    if (display.empty()) continue;
-    entry.name = display.substr(0, STORE_FIELD_VALUE_SIZE - 1);
-    AddField(entry, kDisplayName, display);
-    for (const auto& [field, value] : values)
-      AddField(entry, field, value);
+    entry.group = book.rows[i].group;
+    std::string problem = AddFields(book.rows[i], &entry);
+    if (problem.empty()) problem = AddMembers(book.rows, i, index, &entry);
+    if (!problem.empty()) problems.push_back({book.rows[i].line, problem});
     entries->push_back(std::move(entry));
   }
-  return true;
-}
-
-std::string Utf8ToAnsi(const std::string& text) {
-  int wide = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  if (wide <= 0) return text;
-  std::vector<WCHAR> buffer(static_cast<size_t>(wide));
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), buffer.data(), wide);
-  int narrow = WideCharToMultiByte(CP_ACP, 0, buffer.data(), wide, nullptr, 0, nullptr, nullptr);
-  if (narrow <= 0) return text;
-  std::string out(static_cast<size_t>(narrow), '\0');
-  WideCharToMultiByte(CP_ACP, 0, buffer.data(), wide, &out[0], narrow, nullptr, nullptr);
-  return out;
+  std::stable_sort(problems.begin(), problems.end(),
+                   [](const abk::csv::Problem& a, const abk::csv::Problem& b) { return a.line < b.line; });
+  for (const abk::csv::Problem& problem : problems)
+    notes->push_back(LineNote(problem));
+  return problems.empty();
 }
 
 } // namespace bkconv

@@ -1,4 +1,5 @@
-// Reading a plain CSV book: rows of fields, and the entries its columns describe.
+// Reading a CSV book (the format abkhost import reads) into entries: their field records in the ANSI code
+// page, their members resolved among the entries of the same file.
 #pragma once
 
 #include <string>
@@ -8,23 +9,22 @@
 
 namespace bkconv {
 
-// One person or group of the CSV, its field records built, its members still named by display name.
-struct CsvEntry {
-  bool group = false;
-  std::string name;
-  std::vector<BYTE> records;
-  ULONG count = 0;
-  std::vector<std::string> members;
+// A member of a group: the index of the entry it is among the file's, and the fax numbers it joins with.
+struct CsvMember {
+  size_t entry = 0;
+  ULONG faxSelection = 0;
 };
 
-// Splits CSV text into rows: fields separated by commas, or by semicolons when the first line has more of
-// them (spreadsheets in French locales write those); double quotes around a field, "" inside one.
-std::vector<std::vector<std::string>> ParseCsv(const std::string& text);
+// One person or group of the CSV, its field records built.
+struct CsvEntry {
+  bool group = false;
+  std::vector<BYTE> records;
+  ULONG count = 0;
+  std::vector<CsvMember> members;
+};
 
-// The entries of the rows, the first row naming the columns; false when no column names a field we know.
-bool ReadCsvEntries(const std::vector<std::vector<std::string>>& rows, std::vector<CsvEntry>* entries);
-
-// Text of a file that begins with the UTF-8 mark, in the ANSI code page that the book's values use.
-std::string Utf8ToAnsi(const std::string& text);
+// The entries of a CSV file's bytes, or false when anything in it cannot be taken in as it is written;
+// *notes then says why, and holds the warnings either way ("line N: text").
+bool ReadCsvEntries(const std::string& bytes, std::vector<CsvEntry>* entries, std::vector<std::string>* notes);
 
 } // namespace bkconv
