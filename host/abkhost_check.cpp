@@ -2,20 +2,12 @@
 // every transaction it can read in a new book and the damaged file aside, untouched.
 #include <string>
 
-#include "host/abkhost_common.h"
+#include "host/abkhost_commands.h"
 #include "store/store_abi.h"
 
 namespace abkhost {
 
 namespace {
-
-const char kCheckHelp[] = "usage: abkhost [--book FILE] [--profile FILE] check\n"
-                          "  reads the whole book and says whether it is damaged, and where\n"
-                          "  (exit status 1 when it is)\n";
-
-const char kRepairHelp[] = "usage: abkhost [--book FILE] [--profile FILE] repair\n"
-                           "  writes what a damaged book still holds as the book, keeps the damaged file\n"
-                           "  beside it under a new name, and says what was kept and what was lost\n";
 
 std::string Count(unsigned long n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
@@ -29,7 +21,7 @@ bool Salvage(const GlobalOptions& options, ULONG mode, StoreSalvageReport* repor
   auto* salvage = reinterpret_cast<STORE_SALVAGEADDRESSBOOK*>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("BKCONV.DLL"), "SalvageAddressBook")));
   if (!salvage) {
-    fprintf(stderr, "abkhost: the store library cannot check a book\n");
+    Err("abkhost: the store library cannot check a book\n");
     return false;
   }
   std::string path;
@@ -41,59 +33,51 @@ bool Salvage(const GlobalOptions& options, ULONG mode, StoreSalvageReport* repor
   const char* why = status == STORE_STATUS_FILE_ERROR ? "it is not an address book this library can read"
                     : status == STORE_STATUS_BUSY     ? "another program is using it; try again"
                                                       : "it could not be read or written";
-  fprintf(stderr, "abkhost: cannot %s the book: %s (store status %lu)\n", mode ? "repair" : "check", why,
-          static_cast<unsigned long>(status));
+  Err("abkhost: cannot %s the book: %s (store status %lu)\n", mode ? "repair" : "check", why,
+      static_cast<unsigned long>(status));
   return false;
 }
 
 void SayTorn(const StoreSalvageReport& report) {
-  if (report.tornTail) printf("An unfinished last write was left out: it had never been saved.\n");
+  if (report.tornTail) Out("An unfinished last write was left out: it had never been saved.\n");
 }
 
 } // namespace
 
-int CheckCommand(const GlobalOptions& options, int argc, char** argv) {
-  if (argc > 0) {
-    std::string arg = argv[0];
-    return Help(kCheckHelp, arg != "--help" && arg != "-h");
-  }
+int CheckCommand(const GlobalOptions& options) {
   StoreSalvageReport report;
   if (!Salvage(options, STORE_SALVAGE_CHECK, &report)) return 1;
   if (!report.damaged) {
-    printf("The book is sound: %s in %s.\n", Count(report.entriesKept, "entry", "entries").c_str(),
-           Count(report.transactionsKept, "transaction", "transactions").c_str());
+    Out("The book is sound: %s in %s.\n", Count(report.entriesKept, "entry", "entries").c_str(),
+        Count(report.transactionsKept, "transaction", "transactions").c_str());
     SayTorn(report);
     return 0;
   }
-  printf("The book is damaged from byte %lu: %s (%lu bytes) cannot be read.\n",
-         static_cast<unsigned long>(report.firstDamage),
-         Count(report.transactionsLost, "transaction", "transactions").c_str(),
-         static_cast<unsigned long>(report.bytesLost));
-  printf("A repair keeps %s from the %s that can be read: abkhost repair\n",
-         Count(report.entriesKept, "entry", "entries").c_str(),
-         Count(report.transactionsKept, "transaction", "transactions").c_str());
+  Out("The book is damaged from byte %lu: %s (%lu bytes) cannot be read.\n",
+      static_cast<unsigned long>(report.firstDamage),
+      Count(report.transactionsLost, "transaction", "transactions").c_str(),
+      static_cast<unsigned long>(report.bytesLost));
+  Out("A repair keeps %s from the %s that can be read: abkhost repair\n",
+      Count(report.entriesKept, "entry", "entries").c_str(),
+      Count(report.transactionsKept, "transaction", "transactions").c_str());
   SayTorn(report);
   return 1;
 }
 
-int RepairCommand(const GlobalOptions& options, int argc, char** argv) {
-  if (argc > 0) {
-    std::string arg = argv[0];
-    return Help(kRepairHelp, arg != "--help" && arg != "-h");
-  }
+int RepairCommand(const GlobalOptions& options) {
   StoreSalvageReport report;
   if (!Salvage(options, STORE_SALVAGE_REPAIR, &report)) return 1;
   if (!report.damaged) {
-    printf("The book is sound: nothing to repair.\n");
+    Out("The book is sound: nothing to repair.\n");
     SayTorn(report);
     return 0;
   }
-  printf("Repaired: kept %s from %s; lost %s (%lu bytes from byte %lu).\n",
-         Count(report.entriesKept, "entry", "entries").c_str(),
-         Count(report.transactionsKept, "transaction", "transactions").c_str(),
-         Count(report.transactionsLost, "transaction", "transactions").c_str(),
-         static_cast<unsigned long>(report.bytesLost), static_cast<unsigned long>(report.firstDamage));
-  printf("The damaged book is kept, untouched, as %s\n", ToTerminal(report.damagedCopy).c_str());
+  Out("Repaired: kept %s from %s; lost %s (%lu bytes from byte %lu).\n",
+      Count(report.entriesKept, "entry", "entries").c_str(),
+      Count(report.transactionsKept, "transaction", "transactions").c_str(),
+      Count(report.transactionsLost, "transaction", "transactions").c_str(),
+      static_cast<unsigned long>(report.bytesLost), static_cast<unsigned long>(report.firstDamage));
+  Out("The damaged book is kept, untouched, as %s\n", FromBook(report.damagedCopy).c_str());
   return 0;
 }
 

@@ -1,11 +1,14 @@
 // Shared pieces of the abkhost commands.
 #include "host/abkhost_common.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "host/host_allocators.h"
 #include "host/profile_file.h"
 #include "props/entry_props.h"
+#include "resources/resource.h"
+#include "rules/fax_number.h"
 
 namespace abkhost {
 
@@ -23,22 +26,6 @@ const char* ProviderFileName() {
 #endif
 }
 
-std::string Convert(const std::string& text, UINT from, UINT to) {
-#ifdef _WIN32
-  if (from == CP_UTF8 || to == CP_UTF8) return text; // the console shows the ANSI code page
-#endif
-  int wide = MultiByteToWideChar(from, 0, text.c_str(), -1, nullptr, 0);
-  if (wide <= 0) return text;
-  std::vector<WCHAR> buffer(wide);
-  MultiByteToWideChar(from, 0, text.c_str(), -1, buffer.data(), wide);
-  int bytes = WideCharToMultiByte(to, 0, buffer.data(), -1, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return text;
-  std::string converted(bytes, '\0');
-  WideCharToMultiByte(to, 0, buffer.data(), -1, &converted[0], bytes, nullptr, nullptr);
-  converted.resize(strlen(converted.c_str()));
-  return converted;
-}
-
 std::string StringValue(const SPropValue& value) {
   return PROP_TYPE(value.ulPropTag) == PT_STRING8 && value.Value.lpszA ? value.Value.lpszA : "";
 }
@@ -51,9 +38,6 @@ void FreeRows(LPSRowSet rows) {
 }
 
 } // namespace
-
-std::string ToTerminal(const std::string& ansi) { return Convert(ansi, 1252, CP_UTF8); }
-std::string FromTerminal(const std::string& utf8) { return Convert(utf8, CP_UTF8, 1252); }
 
 // The code, and for the failures a user can act on, what they mean.
 std::string Code(HRESULT hr) {
@@ -78,21 +62,22 @@ bool IsNumber(const std::string& text) {
   return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-bool SplitMember(const std::string& text, std::string* name, ULONG* selection) {
+void SplitMember(const std::string& text, std::string* name, ULONG* selection) {
   *selection = 0;
   *name = text;
   size_t colon = text.rfind(':');
-  if (colon == std::string::npos) return true;
+  if (colon == std::string::npos) return;
   std::string which = text.substr(colon + 1);
   if (which == "primary")
     *selection = FAX_SELECT_PRIMARY;
   else if (which == "secondary")
     *selection = FAX_SELECT_SECONDARY;
   else
-    return true; // a colon inside the name
+    return; // a colon inside the name
   *name = text.substr(0, colon);
-  return true;
 }
+
+const char* TypeName(const EntryRow& row) { return row.IsGroup() ? "group" : "person"; }
 
 const std::string* PersonFields::Get(const char* option) const {
   for (const auto& [name, value] : values)
@@ -103,12 +88,55 @@ const std::string* PersonFields::Get(const char* option) const {
 std::string ProviderString(HINSTANCE module, UINT id) {
   char text[512] = "";
   LoadStringA(module, id, text, sizeof text);
-  return ToTerminal(text);
+  // One line: the message boxes' line breaks joined by a space.
+  std::string line;
+  for (const char* c = text; *c; ++c) {
+    if (*c != '\n') {
+      line += *c;
+      continue;
+    }
+    while (!line.empty() && line.back() == ' ')
+      line.pop_back();
+    line += ' ';
+    while (c[1] == ' ')
+      ++c;
+  }
+  return FromBook(line);
 }
 
-int Help(const char* text, bool error) {
-  fputs(text, error ? stderr : stdout);
-  return error ? 2 : 0;
+std::string FaxRefusal(HINSTANCE module, const std::string& bookNumber) {
+  abk::FaxNumberCheck check = abk::CheckFaxNumberText(bookNumber.c_str());
+  if (!check.message) return std::string();
+  std::string text = ProviderString(module, check.message);
+  if (check.message != IDS_FAX_INVALID_CHARS) return text;
+  std::string refused = FromBook(bookNumber.substr(check.refused, 1));
+  if (refused == " ") refused = "space";
+  return text + " (" + FromBook(bookNumber) + ": '" + EscapeControls(refused) + "' is not allowed)";
+}
+
+const EntryRow* FindEntry(const std::vector<EntryRow>& rows, const std::string& nameOrId) {
+  if (IsNumber(nameOrId)) {
+    for (const EntryRow& row : rows)
+      if (std::to_string(row.recordId) == nameOrId) return &row;
+    Err("abkhost: no entry has the number %s\n", nameOrId.c_str());
+    return nullptr;
+  }
+  bool lost = false;
+  std::string name = ToBook(nameOrId, &lost);
+  std::vector<const EntryRow*> matches;
+  for (const EntryRow& row : rows)
+    if (!lost && row.name == name) matches.push_back(&row);
+  if (matches.size() == 1) return matches[0];
+  if (matches.empty()) {
+    Err("abkhost: no entry named '%s'\n", EscapeControls(nameOrId).c_str());
+    return nullptr;
+  }
+  std::string candidates;
+  for (const EntryRow* match : matches)
+    candidates += (candidates.empty() ? "" : ", ") + std::to_string(match->recordId) + " (" + TypeName(*match) + ")";
+  Err("abkhost: %zu entries are named '%s': %s; give the number instead\n", matches.size(),
+      EscapeControls(nameOrId).c_str(), candidates.c_str());
+  return nullptr;
 }
 
 Host::Host(const GlobalOptions& options) : options_(options) {}
@@ -120,30 +148,39 @@ Host::~Host() {
 bool Host::Load() {
   std::string path = host::ProgramFolder() + ProviderFileName();
   if (!module.Load(path)) {
-    fprintf(stderr, "abkhost: cannot load the provider module %s\n", path.c_str());
+    Err("abkhost: cannot load the provider module %s\n", path.c_str());
     return false;
   }
   profileFile = options_.profile.empty() ? host::DefaultProfileFile() : options_.profile;
   profile.SetString(PR_DISPLAY_NAME, "Fax address book");
   profile.SetBinary(PR_SERVICE_UID, kToolServiceUid, sizeof kToolServiceUid);
   host::LoadProfileFile(profileFile, &profile); // a missing file leaves the defaults
-  if (!options_.book.empty()) profile.SetString(PR_AB_FILE_PATH, FromTerminal(options_.book));
+  if (!options_.book.empty()) {
+    bool lost = false;
+    std::string path = ToBook(options_.book, &lost);
+    if (lost) {
+      Err("abkhost: the provider cannot reach %s: its name holds characters outside the book's code page\n",
+          EscapeControls(options_.book).c_str());
+      return false;
+    }
+    profile.SetString(PR_AB_FILE_PATH, path);
+  }
   return true;
 }
 
 bool Host::Open() {
   HRESULT hr = module.Open(&support, &profile, &session);
   if (FAILED(hr)) {
-    fprintf(stderr, "abkhost: the provider could not open a session (%s)\n", Code(hr).c_str());
+    Err("abkhost: the provider could not open a session (%s)\n", Code(hr).c_str());
     return false;
   }
   return true;
 }
 
 bool Host::SaveProfile() {
-  if (!options_.book.empty()) profile.SetString(PR_AB_FILE_PATH, FromTerminal(options_.book));
+  if (!options_.book.empty()) profile.SetString(PR_AB_FILE_PATH, ToBook(options_.book));
   if (host::SaveProfileFile(profileFile, profile)) return true;
-  fprintf(stderr, "abkhost: cannot write the profile file %s\n", profileFile.c_str());
+  Err("abkhost: cannot write the profile file %s\n", profileFile.c_str());
   return false;
 }
 
@@ -155,7 +192,7 @@ IABContainer* Host::OpenContainer(const std::string& groupId) {
                          groupId.empty() ? nullptr : reinterpret_cast<LPENTRYID>(const_cast<char*>(groupId.data())),
                          nullptr, 0, &type, &object);
   if (FAILED(hr)) {
-    fprintf(stderr, "abkhost: cannot open the container (%s)\n", Code(hr).c_str());
+    Err("abkhost: cannot open the container (%s)\n", Code(hr).c_str());
     return nullptr;
   }
   return static_cast<IABContainer*>(object);
@@ -168,7 +205,7 @@ bool Host::ReadRows(std::vector<EntryRow>* rows, const std::string& groupId) {
   HRESULT hr = container->GetContentsTable(0, &table);
   container->Release();
   if (FAILED(hr)) {
-    fprintf(stderr, "abkhost: cannot read the contents table (%s)\n", Code(hr).c_str());
+    Err("abkhost: cannot read the contents table (%s)\n", Code(hr).c_str());
     return false;
   }
   hr = table->SetColumns(kDialogRowColumns.Get(), 0);
@@ -200,9 +237,38 @@ bool Host::ReadRows(std::vector<EntryRow>* rows, const std::string& groupId) {
   }
   table->Release();
   if (FAILED(hr)) {
-    fprintf(stderr, "abkhost: cannot read the contents table (%s)\n", Code(hr).c_str());
+    Err("abkhost: cannot read the contents table (%s)\n", Code(hr).c_str());
     return false;
   }
+  return true;
+}
+
+bool Host::ReadStrings(const EntryRow& row, const std::vector<ULONG>& tags, std::vector<std::string>* values) {
+  values->assign(tags.size(), std::string());
+  ULONG type = 0;
+  LPUNKNOWN object = nullptr;
+  HRESULT hr = session->OpenEntry(static_cast<ULONG>(row.entryId.size()),
+                                  reinterpret_cast<LPENTRYID>(const_cast<char*>(row.entryId.data())), nullptr, 0, &type,
+                                  &object);
+  if (FAILED(hr)) {
+    Err("abkhost: cannot open entry %lu (%s)\n", static_cast<unsigned long>(row.recordId), Code(hr).c_str());
+    return false;
+  }
+  std::vector<ULONG> array(tags.size() + 1);
+  array[0] = static_cast<ULONG>(tags.size());
+  std::copy(tags.begin(), tags.end(), array.begin() + 1);
+  ULONG count = 0;
+  LPSPropValue props = nullptr;
+  hr = static_cast<LPMAPIPROP>(object)->GetProps(reinterpret_cast<LPSPropTagArray>(array.data()), 0, &count, &props);
+  object->Release();
+  if (FAILED(hr)) {
+    Err("abkhost: entry %lu did not answer its properties (%s)\n", static_cast<unsigned long>(row.recordId),
+        Code(hr).c_str());
+    return false;
+  }
+  for (ULONG i = 0; i < count && i < tags.size(); ++i)
+    if (PROP_TYPE(props[i].ulPropTag) == PT_STRING8 && props[i].Value.lpszA) (*values)[i] = props[i].Value.lpszA;
+  HostFreeBuffer(props);
   return true;
 }
 
@@ -224,24 +290,16 @@ std::string Host::Template(ULONG tag) {
 bool Host::Find(const std::string& nameOrId, EntryRow* found) {
   std::vector<EntryRow> rows;
   if (!ReadRows(&rows)) return false;
-  std::string name = FromTerminal(nameOrId);
-  std::vector<const EntryRow*> matches;
-  for (const EntryRow& row : rows) {
-    if (IsNumber(nameOrId) && std::to_string(row.recordId) == nameOrId) {
-      *found = row;
-      return true;
-    }
-    if (row.name == name) matches.push_back(&row);
-  }
-  if (matches.size() == 1) {
-    *found = *matches[0];
-    return true;
-  }
-  if (matches.empty())
-    fprintf(stderr, "abkhost: no entry named '%s'\n", nameOrId.c_str());
-  else
-    fprintf(stderr, "abkhost: %zu entries are named '%s'; give the number instead\n", matches.size(), nameOrId.c_str());
-  return false;
+  const EntryRow* row = FindEntry(rows, nameOrId);
+  if (!row) return false;
+  *found = *row;
+  return true;
+}
+
+std::string Host::BookPath() {
+  std::string path;
+  profile.GetString(PR_AB_FILE_PATH, &path);
+  return path;
 }
 
 } // namespace abkhost

@@ -1,12 +1,12 @@
-// Shared pieces of the abkhost commands: text conversion, the options every command takes, the session
-// opened on the book, reading contents tables and finding entries by name or number.
+// Shared pieces of the abkhost commands: the options every command takes, the session opened on the book,
+// reading contents tables and finding entries by name or number.
 #pragma once
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "host/abkhost_text.h"
 #include "host/dialog_driver.h"
 #include "host/host_support.h"
 #include "host/profile_section.h"
@@ -14,17 +14,13 @@
 
 namespace abkhost {
 
-// Windows-1252 text from the provider, shown in the terminal's UTF-8, and back.
-std::string ToTerminal(const std::string& ansi);
-std::string FromTerminal(const std::string& utf8);
-
-// --book and --profile, taken out of the arguments before a command reads its own.
+// --book and --profile.
 struct GlobalOptions {
   std::string book;
   std::string profile;
 };
 
-// One row of a contents table, with the strings already in the provider's Windows-1252.
+// One row of a contents table, with the strings in the book's code page.
 struct EntryRow {
   std::string entryId; // the 40-byte identifier
   ULONG recordId = 0;
@@ -52,10 +48,15 @@ public:
   LPADRBOOK session = nullptr;
   std::string profileFile;
 
+  // The book's path as the profile names it (book code page), empty for the user's default book.
+  std::string BookPath();
   // The root container, or a group's container when groupId is given.
   IABContainer* OpenContainer(const std::string& groupId = "");
   // Every row of the root container or of one group.
   bool ReadRows(std::vector<EntryRow>* rows, const std::string& groupId = "");
+  // String properties of an entry, in the book's code page (empty where it has none); false after printing
+  // why when the entry cannot be opened or read.
+  bool ReadStrings(const EntryRow& row, const std::vector<ULONG>& tags, std::vector<std::string>* values);
   // The root container's creation template for persons (PR_DEF_CREATE_MAILUSER) or groups.
   std::string Template(ULONG tag);
   // An entry named by its number or its name; prints why and answers false when none or several match.
@@ -67,38 +68,29 @@ private:
   GlobalOptions options_;
 };
 
+// The one rule for naming an entry: a number names the entry with that number; a name must be held by
+// exactly one entry. Answers the row, or null after printing why (no such entry, or the candidates with
+// their numbers).
+const EntryRow* FindEntry(const std::vector<EntryRow>& rows, const std::string& nameOrId);
+
 // The terminal form of an HRESULT.
 std::string Code(HRESULT hr);
 // True when text is a non-empty run of digits.
 bool IsNumber(const std::string& text);
 // Splits "NAME:primary" into its name and selection (0 when none is given, 1 primary, 2 secondary).
-bool SplitMember(const std::string& text, std::string* name, ULONG* selection);
+void SplitMember(const std::string& text, std::string* name, ULONG* selection);
+// "person" or "group".
+const char* TypeName(const EntryRow& row);
 
-// The person dialog's fields as given on the command line or read from a CSV row; unset fields are left
-// as the dialog shows them.
+// The person dialog's fields as given on the command line; unset fields are left as the dialog shows them.
 struct PersonFields {
   const std::string* Get(const char* option) const;
-  std::vector<std::pair<std::string, std::string>> values; // option name without dashes, Windows-1252 value
+  std::vector<std::pair<std::string, std::string>> values; // option name without dashes, book code page
 };
 
-// The provider's own message text from its string table, for the terminal.
+// The provider's own message text from its string table, in UTF-8.
 std::string ProviderString(HINSTANCE module, UINT id);
-
-// Commands.
-int ServiceCommand(const GlobalOptions& options, int argc, char** argv);
-int ListCommand(const GlobalOptions& options, int argc, char** argv);
-int ShowCommand(const GlobalOptions& options, int argc, char** argv);
-int AddCommand(const GlobalOptions& options, int argc, char** argv);
-int EditCommand(const GlobalOptions& options, int argc, char** argv);
-int DeleteCommand(const GlobalOptions& options, int argc, char** argv);
-int RecipientsCommand(const GlobalOptions& options, int argc, char** argv);
-int ImportCommand(const GlobalOptions& options, int argc, char** argv);
-int ExportCommand(const GlobalOptions& options, int argc, char** argv);
-int InfoCommand(const GlobalOptions& options, int argc, char** argv);
-int CheckCommand(const GlobalOptions& options, int argc, char** argv);
-int RepairCommand(const GlobalOptions& options, int argc, char** argv);
-
-// Prints a command's help to stdout (exit 0) or to stderr after a usage error (exit 2).
-int Help(const char* text, bool error);
+// The fax number rule's refusal, naming the refused character; empty when the number is acceptable.
+std::string FaxRefusal(HINSTANCE module, const std::string& bookNumber);
 
 } // namespace abkhost

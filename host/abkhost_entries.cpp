@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/abkhost_common.h"
+#include "host/abkhost_commands.h"
 #include "host/host_allocators.h"
 #include "props/entry_props.h"
 #include "resources/resource.h"
@@ -12,29 +12,11 @@ namespace abkhost {
 
 namespace {
 
-const char kAddHelp[] =
-    "usage: abkhost [--book FILE] add person [PERSON OPTIONS]\n"
-    "       abkhost [--book FILE] add group NAME [--keyword TEXT] [--member NAME[:primary|:secondary]]...\n"
-    "person options (each types into the person dialog's field):\n"
-    "  --first TEXT --last TEXT --name TEXT (recipient name) --company TEXT --dept TEXT\n"
-    "  --fax NUMBER --fax-desc TEXT --fax2 NUMBER --fax2-desc TEXT --keyword TEXT\n"
-    "A member is a person or a group by name; a person's fax number is the primary one unless\n"
-    "':secondary' is given. An entry the dialog refuses prints the dialog's message; exit status 1.\n";
-
-const char kEditHelp[] =
-    "usage: abkhost [--book FILE] edit person ID [PERSON OPTIONS]\n"
-    "       abkhost [--book FILE] edit group NAME|ID [--name NAME] [--keyword TEXT]\n"
-    "                            [--member NAME[:primary|:secondary]]... [--remove NAME[:primary|:secondary]]...\n"
-    "Only the fields given change; person options as for 'add person' (an empty value clears a field).\n";
-
-const char kDeleteHelp[] = "usage: abkhost [--book FILE] delete ID...\n"
-                           "  removes the entries from the address book (and from every group)\n";
-
-struct PersonOption {
+struct PersonControl {
   const char* name;
   int control;
 };
-const PersonOption kPersonOptions[] = {
+const PersonControl kPersonControlOf[] = {
     {"first", IDC_FIRST_NAME},
     {"last", IDC_LAST_NAME},
     {"name", IDC_RECIPIENT_NAME},
@@ -47,75 +29,127 @@ const PersonOption kPersonOptions[] = {
     {"keyword", IDC_KEYWORD},
 };
 
-// Reads --option VALUE pairs of the person dialog; false on an unknown argument.
-bool ReadPersonOptions(int argc, char** argv, PersonFields* fields) {
-  for (int i = 0; i < argc; ++i) {
-    std::string arg = argv[i];
-    bool known = false;
-    for (const PersonOption& option : kPersonOptions) {
-      if (arg == std::string("--") + option.name && i + 1 < argc) {
-        fields->values.emplace_back(option.name, FromTerminal(argv[++i]));
-        known = true;
-        break;
+// A value typed on the command line in the book's code page; false, with the reason printed, when a
+// character has no form there.
+bool BookValue(const char* what, const std::string& utf8, std::string* book) {
+  bool lost = false;
+  *book = ToBook(utf8, &lost);
+  if (!lost) return true;
+  Err("abkhost: %s '%s' holds characters the address book cannot hold\n", what, EscapeControls(utf8).c_str());
+  return false;
+}
+
+// The person options in the book's code page, the fax numbers checked by the dialog's own rule first, so
+// a refusal can name the character; false, with the reason printed, when a value cannot be taken.
+bool PersonFieldsOf(HINSTANCE module, const PersonOptions& person, PersonFields* fields) {
+  for (const auto& [name, value] : person.given) {
+    std::string book;
+    if (!BookValue(("--" + name).c_str(), value, &book)) return false;
+    if (name == "fax" || name == "fax2") {
+      std::string refusal = FaxRefusal(module, book);
+      if (!refusal.empty()) {
+        Err("%s\n", refusal.c_str());
+        return false;
       }
     }
-    if (!known) {
-      fprintf(stderr, "abkhost: unknown argument '%s'\n", arg.c_str());
-      return false;
-    }
+    fields->values.emplace_back(name, book);
   }
   return true;
 }
 
 host::DialogDriver::Script PersonScript(const PersonFields& fields) {
   return [fields](host::DialogView& dialog) {
-    for (const PersonOption& option : kPersonOptions)
+    for (const PersonControl& option : kPersonControlOf)
       if (const std::string* value = fields.Get(option.name)) dialog.Type(option.control, *value);
     dialog.Click(IDOK);
   };
 }
 
 // What a dialog run left behind: its messages on stderr, and the exit status.
-int Outcome(HRESULT hr, host::DialogDriver& driver, bool* refused) {
-  *refused = false;
+int Outcome(HRESULT hr, host::DialogDriver& driver) {
+  bool refused = false;
   for (const host::ShownMessage& message : driver.Messages()) {
-    fprintf(stderr, "%s\n", ToTerminal(message.text).c_str());
-    *refused = true;
+    Err("%s\n", FromBook(message.text).c_str());
+    refused = true;
   }
   for (const std::string& failure : driver.Failures())
-    fprintf(stderr, "abkhost: %s\n", failure.c_str());
-  if (*refused) return 1;
+    Err("abkhost: %s\n", failure.c_str());
+  if (refused) return 1;
   if (FAILED(hr)) {
-    fprintf(stderr, "abkhost: the entry was not saved (%s)\n", Code(hr).c_str());
+    Err("abkhost: the entry was not saved (%s)\n", Code(hr).c_str());
     return 1;
   }
   return 0;
 }
 
 struct MemberChoice {
-  std::string name; // Windows-1252
+  EntryRow row;
   ULONG selection = 0;
   std::string text; // as given, for messages
 };
 
-// Finds the available-list row for a member: a group by its name, a person by its name and the fax
-// number chosen (the list offers one row per number).
-int AvailableRow(host::DialogView& dialog, const MemberChoice& member, const std::vector<EntryRow>& book) {
-  std::string fax;
-  bool found = false;
-  for (const EntryRow& row : book) {
-    if (row.name != member.name) continue;
-    found = true;
-    if (row.IsGroup()) break;
-    fax = member.selection == FAX_SELECT_SECONDARY ? row.fax2 : (row.fax.empty() ? row.fax2 : row.fax);
-    break;
+// Resolves --member and --remove values against the book by the one naming rule.
+bool ResolveMembers(const std::vector<std::string>& given, const std::vector<EntryRow>& book,
+                    std::vector<MemberChoice>* choices) {
+  for (const std::string& text : given) {
+    MemberChoice choice;
+    choice.text = text;
+    std::string name;
+    SplitMember(text, &name, &choice.selection);
+    const EntryRow* row = FindEntry(book, name);
+    if (!row) return false;
+    choice.row = *row;
+    choices->push_back(choice);
   }
-  if (!found) return -1;
-  std::vector<std::vector<std::string>> rows = dialog.Rows(IDC_AVAILABLE_LIST);
-  for (size_t i = 0; i < rows.size(); ++i)
-    if (!rows[i].empty() && rows[i][0] == member.name && (rows[i].size() < 4 || rows[i][3] == fax))
-      return static_cast<int>(i);
+  return true;
+}
+
+// The cells the group dialog's available list shows for a member: name, company, department, and for a
+// person the chosen number and its description, then the keyword.
+std::vector<std::string> AvailableCells(const MemberChoice& member) {
+  const EntryRow& row = member.row;
+  bool secondary = member.selection == FAX_SELECT_SECONDARY || (member.selection == 0 && row.fax.empty());
+  if (row.IsGroup()) secondary = false;
+  return {row.name,
+          row.company,
+          row.department,
+          row.IsGroup() ? row.fax : (secondary ? row.fax2 : row.fax),
+          row.IsGroup() ? row.faxDescription : (secondary ? row.fax2Description : row.faxDescription),
+          row.keyword};
+}
+
+// The one item of a list that shows the member; -1 with the reason in *problem when none or several do.
+int FindItem(const std::vector<int>& matches, const MemberChoice& member, const char* where, std::string* problem) {
+  if (matches.size() == 1) return matches[0];
+  *problem = "'" + member.text + "' " +
+             (matches.empty() ? std::string("is not ") + where : std::string("cannot be told apart ") + where);
   return -1;
+}
+
+int AvailableRow(host::DialogView& dialog, const MemberChoice& member, std::string* problem) {
+  std::vector<std::string> wanted = AvailableCells(member);
+  std::vector<std::vector<std::string>> rows = dialog.Rows(IDC_AVAILABLE_LIST);
+  std::vector<int> matches;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    bool same = true;
+    for (size_t c = 0; c < wanted.size() && c < rows[i].size(); ++c)
+      same = same && rows[i][c] == wanted[c];
+    if (same && !rows[i].empty()) matches.push_back(static_cast<int>(i));
+  }
+  return FindItem(matches, member, "offered as a member", problem);
+}
+
+int MemberItem(host::DialogView& dialog, const MemberChoice& member, std::string* problem) {
+  std::vector<std::string> wanted = AvailableCells(member);
+  std::string numbered = wanted[0] + "    " + wanted[3];
+  std::vector<std::string> items = dialog.Items(IDC_MEMBER_LIST);
+  std::vector<int> matches;
+  for (size_t i = 0; i < items.size(); ++i) {
+    bool chosen = member.selection != 0 && !member.row.IsGroup();
+    if (chosen ? items[i] == numbered : (items[i] == wanted[0] || items[i].rfind(wanted[0] + "    ", 0) == 0))
+      matches.push_back(static_cast<int>(i));
+  }
+  return FindItem(matches, member, "a member of the group", problem);
 }
 
 struct GroupChanges {
@@ -125,47 +159,22 @@ struct GroupChanges {
   std::vector<MemberChoice> add, remove;
 };
 
-bool ReadGroupOptions(int argc, char** argv, GroupChanges* changes) {
-  for (int i = 0; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (i + 1 >= argc) {
-      fprintf(stderr, "abkhost: unknown argument '%s'\n", arg.c_str());
-      return false;
-    }
-    std::string value = argv[++i];
-    if (arg == "--name") {
-      changes->rename = true;
-      changes->name = FromTerminal(value);
-    } else if (arg == "--keyword") {
-      changes->setKeyword = true;
-      changes->keyword = FromTerminal(value);
-    } else if (arg == "--member" || arg == "--remove") {
-      MemberChoice member;
-      member.text = value;
-      SplitMember(FromTerminal(value), &member.name, &member.selection);
-      (arg == "--member" ? changes->add : changes->remove).push_back(member);
-    } else {
-      fprintf(stderr, "abkhost: unknown argument '%s'\n", arg.c_str());
-      return false;
-    }
-  }
-  return true;
+// The group options in the book's code page and their members resolved; false after printing why.
+bool GroupChangesOf(const GroupOptions& options, const std::vector<EntryRow>& book, GroupChanges* changes) {
+  changes->rename = options.rename;
+  changes->setKeyword = options.setKeyword;
+  if (options.rename && !BookValue("the name", options.name, &changes->name)) return false;
+  if (options.setKeyword && !BookValue("--keyword", options.keyword, &changes->keyword)) return false;
+  return ResolveMembers(options.add, book, &changes->add) && ResolveMembers(options.remove, book, &changes->remove);
 }
 
-host::DialogDriver::Script GroupScript(const GroupChanges& changes, const std::vector<EntryRow>& book,
-                                       std::string* problem) {
-  return [changes, book, problem](host::DialogView& dialog) {
+host::DialogDriver::Script GroupScript(const GroupChanges& changes, std::string* problem) {
+  return [changes, problem](host::DialogView& dialog) {
     if (changes.rename) dialog.Type(IDC_GROUP_NAME, changes.name);
     if (changes.setKeyword) dialog.Type(IDC_KEYWORD, changes.keyword);
     for (const MemberChoice& member : changes.remove) {
-      std::vector<std::string> items = dialog.Items(IDC_MEMBER_LIST);
-      int index = -1;
-      for (size_t i = 0; i < items.size() && index < 0; ++i) {
-        const std::string& item = items[i];
-        if (item == member.name || item.rfind(member.name + "    ", 0) == 0) index = static_cast<int>(i);
-      }
+      int index = MemberItem(dialog, member, problem);
       if (index < 0) {
-        *problem = "'" + member.text + "' is not a member of the group";
         dialog.Click(IDCANCEL);
         return;
       }
@@ -173,9 +182,8 @@ host::DialogDriver::Script GroupScript(const GroupChanges& changes, const std::v
       dialog.Click(IDC_REMOVE_FROM_GROUP);
     }
     for (const MemberChoice& member : changes.add) {
-      int index = AvailableRow(dialog, member, book);
+      int index = AvailableRow(dialog, member, problem);
       if (index < 0) {
-        *problem = "'" + member.text + "' is not offered as a member";
         dialog.Click(IDCANCEL);
         return;
       }
@@ -193,54 +201,27 @@ std::string NewIdText(ULONG size, LPENTRYID id) {
   return std::to_string(record);
 }
 
-int AddPerson(const GlobalOptions& options, int argc, char** argv) {
-  PersonFields fields;
-  if (!ReadPersonOptions(argc, argv, &fields)) return Help(kAddHelp, true);
-  Host host(options);
-  if (!host.Load() || !host.Open()) return 1;
-  std::string tpl = host.Template(PR_DEF_CREATE_MAILUSER);
-  host::DialogDriver driver(host.module.Instance());
-  driver.OnDialog(IDD_PERSON, PersonScript(fields));
-  ULONG size = 0;
-  LPENTRYID id = nullptr;
-  HRESULT hr = host.session->NewEntry(0, 0, 0, nullptr, static_cast<ULONG>(tpl.size()),
-                                      reinterpret_cast<LPENTRYID>(tpl.data()), &size, &id);
-  bool refused = false;
-  int status = Outcome(hr, driver, &refused);
-  if (status == 0) printf("Added person %s\n", NewIdText(size, id).c_str());
-  if (id) HostFreeBuffer(id);
-  return status;
-}
-
-int AddGroup(const GlobalOptions& options, int argc, char** argv) {
-  if (argc < 1 || std::string(argv[0]).rfind("--", 0) == 0) return Help(kAddHelp, true);
-  GroupChanges changes;
-  changes.rename = true;
-  changes.name = FromTerminal(argv[0]);
-  if (!ReadGroupOptions(argc - 1, argv + 1, &changes)) return Help(kAddHelp, true);
-  for (const MemberChoice& member : changes.remove) {
-    fprintf(stderr, "abkhost: a new group has nothing to remove ('%s')\n", member.text.c_str());
-    return 2;
+// Runs NewEntry with a creation template; the status, the new entry's number printed on success.
+int NewEntry(Host& host, host::DialogDriver& driver, ULONG templateTag, const char* kind, const std::string& problem) {
+  std::string tpl = host.Template(templateTag);
+  if (tpl.empty()) {
+    Err("abkhost: the book offers no template for a new %s\n", kind);
+    return 1;
   }
-  Host host(options);
-  if (!host.Load() || !host.Open()) return 1;
-  std::vector<EntryRow> book;
-  if (!host.ReadRows(&book)) return 1;
-  std::string tpl = host.Template(PR_DEF_CREATE_DL);
-  std::string problem;
-  host::DialogDriver driver(host.module.Instance());
-  driver.OnDialog(IDD_GROUP, GroupScript(changes, book, &problem));
   ULONG size = 0;
   LPENTRYID id = nullptr;
   HRESULT hr = host.session->NewEntry(0, 0, 0, nullptr, static_cast<ULONG>(tpl.size()),
                                       reinterpret_cast<LPENTRYID>(tpl.data()), &size, &id);
-  bool refused = false;
-  int status = Outcome(hr, driver, &refused);
+  int status = Outcome(hr, driver);
   if (status == 0 && !problem.empty()) {
-    fprintf(stderr, "abkhost: %s\n", ToTerminal(problem).c_str());
+    Err("abkhost: %s\n", EscapeControls(problem).c_str());
     status = 1;
   }
-  if (status == 0) printf("Added group %s\n", NewIdText(size, id).c_str());
+  if (status == 0 && (!id || size != 40)) {
+    Err("abkhost: the provider did not answer the new %s's identifier\n", kind);
+    status = 1;
+  }
+  if (status == 0) Out("Added %s %s\n", kind, NewIdText(size, id).c_str());
   if (id) HostFreeBuffer(id);
   return status;
 }
@@ -250,114 +231,109 @@ int Details(Host& host, const EntryRow& row, host::DialogDriver& driver) {
   HRESULT hr = host.session->Details(
       reinterpret_cast<ULONG*>(&window), nullptr, nullptr, static_cast<ULONG>(row.entryId.size()),
       reinterpret_cast<LPENTRYID>(const_cast<char*>(row.entryId.data())), nullptr, nullptr, nullptr, 0);
-  bool refused = false;
-  return Outcome(hr, driver, &refused);
+  return Outcome(hr, driver);
 }
 
-int EditPerson(const GlobalOptions& options, int argc, char** argv) {
-  if (argc < 1) return Help(kEditHelp, true);
+} // namespace
+
+int AddPersonCommand(const GlobalOptions& options, const PersonOptions& person) {
+  Host host(options);
+  if (!host.Load()) return 1;
   PersonFields fields;
-  if (!ReadPersonOptions(argc - 1, argv + 1, &fields)) return Help(kEditHelp, true);
+  if (!PersonFieldsOf(host.module.Instance(), person, &fields)) return 1;
+  if (!host.Open()) return 1;
+  host::DialogDriver driver(host.module.Instance());
+  driver.OnDialog(IDD_PERSON, PersonScript(fields));
+  return NewEntry(host, driver, PR_DEF_CREATE_MAILUSER, "person", "");
+}
+
+int AddGroupCommand(const GlobalOptions& options, const GroupOptions& group) {
   Host host(options);
   if (!host.Load() || !host.Open()) return 1;
+  std::vector<EntryRow> book;
+  if (!host.ReadRows(&book)) return 1;
+  GroupChanges changes;
+  if (!GroupChangesOf(group, book, &changes)) return 1;
+  std::string problem;
+  host::DialogDriver driver(host.module.Instance());
+  driver.OnDialog(IDD_GROUP, GroupScript(changes, &problem));
+  return NewEntry(host, driver, PR_DEF_CREATE_DL, "group", problem);
+}
+
+int EditPersonCommand(const GlobalOptions& options, const std::string& target, const PersonOptions& person) {
+  Host host(options);
+  if (!host.Load()) return 1;
+  PersonFields fields;
+  if (!PersonFieldsOf(host.module.Instance(), person, &fields)) return 1;
+  if (!host.Open()) return 1;
   EntryRow row;
-  if (!host.Find(argv[0], &row)) return 1;
+  if (!host.Find(target, &row)) return 1;
   if (row.IsGroup()) {
-    fprintf(stderr, "abkhost: '%s' is a group\n", argv[0]);
+    Err("abkhost: '%s' is a group\n", EscapeControls(target).c_str());
     return 1;
   }
   host::DialogDriver driver(host.module.Instance());
   driver.OnDialog(IDD_PERSON, PersonScript(fields));
   int status = Details(host, row, driver);
-  if (status == 0) printf("Changed person %lu\n", static_cast<unsigned long>(row.recordId));
+  if (status == 0) Out("Changed person %lu\n", static_cast<unsigned long>(row.recordId));
   return status;
 }
 
-int EditGroup(const GlobalOptions& options, int argc, char** argv) {
-  if (argc < 1) return Help(kEditHelp, true);
-  GroupChanges changes;
-  if (!ReadGroupOptions(argc - 1, argv + 1, &changes)) return Help(kEditHelp, true);
+int EditGroupCommand(const GlobalOptions& options, const GroupOptions& group) {
   Host host(options);
   if (!host.Load() || !host.Open()) return 1;
-  EntryRow row;
-  if (!host.Find(argv[0], &row)) return 1;
-  if (!row.IsGroup()) {
-    fprintf(stderr, "abkhost: '%s' is not a group\n", argv[0]);
-    return 1;
-  }
   std::vector<EntryRow> book;
   if (!host.ReadRows(&book)) return 1;
+  const EntryRow* row = FindEntry(book, group.target);
+  if (!row) return 1;
+  if (!row->IsGroup()) {
+    Err("abkhost: '%s' is not a group\n", EscapeControls(group.target).c_str());
+    return 1;
+  }
+  GroupChanges changes;
+  if (!GroupChangesOf(group, book, &changes)) return 1;
   std::string problem;
   host::DialogDriver driver(host.module.Instance());
-  driver.OnDialog(IDD_GROUP, GroupScript(changes, book, &problem));
-  int status = Details(host, row, driver);
+  driver.OnDialog(IDD_GROUP, GroupScript(changes, &problem));
+  int status = Details(host, *row, driver);
   if (status == 0 && !problem.empty()) {
-    fprintf(stderr, "abkhost: %s\n", ToTerminal(problem).c_str());
+    Err("abkhost: %s\n", EscapeControls(problem).c_str());
     status = 1;
   }
-  if (status == 0) printf("Changed group %lu\n", static_cast<unsigned long>(row.recordId));
+  if (status == 0) Out("Changed group %lu\n", static_cast<unsigned long>(row->recordId));
   return status;
 }
 
-} // namespace
-
-namespace {
-
-using KindCommand = int (*)(const GlobalOptions&, int, char**);
-
-// "add" and "edit": the first argument names the kind, a --help anywhere shows the command's usage.
-int RunForKind(const GlobalOptions& options, int argc, char** argv, const char* help, KindCommand person,
-               KindCommand group) {
-  for (int i = 0; i < argc; ++i)
-    if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") return Help(help, false);
-  std::string kind = argc > 0 ? argv[0] : "";
-  if (kind == "person") return person(options, argc - 1, argv + 1);
-  if (kind == "group") return group(options, argc - 1, argv + 1);
-  return Help(help, true);
-}
-
-} // namespace
-
-int AddCommand(const GlobalOptions& options, int argc, char** argv) {
-  return RunForKind(options, argc, argv, kAddHelp, AddPerson, AddGroup);
-}
-
-int EditCommand(const GlobalOptions& options, int argc, char** argv) {
-  return RunForKind(options, argc, argv, kEditHelp, EditPerson, EditGroup);
-}
-
-int DeleteCommand(const GlobalOptions& options, int argc, char** argv) {
-  std::vector<std::string> targets;
-  for (int i = 0; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") return Help(kDeleteHelp, false);
-    if (!IsNumber(arg)) {
-      fprintf(stderr, "abkhost delete: '%s' is not an entry number\n", arg.c_str());
-      return Help(kDeleteHelp, true);
-    }
-    targets.push_back(arg);
-  }
-  if (targets.empty()) return Help(kDeleteHelp, true);
+int DeleteCommand(const GlobalOptions& options, const std::vector<std::string>& targets) {
   Host host(options);
   if (!host.Load() || !host.Open()) return 1;
-  std::vector<EntryRow> rows(targets.size());
-  std::vector<SBinary> ids;
-  for (size_t i = 0; i < targets.size(); ++i) {
-    if (!host.Find(targets[i], &rows[i])) return 1;
-    ids.push_back({static_cast<ULONG>(rows[i].entryId.size()), reinterpret_cast<LPBYTE>(rows[i].entryId.data())});
+  std::vector<EntryRow> book;
+  if (!host.ReadRows(&book)) return 1;
+  // Each entry once, however often it is named.
+  std::vector<EntryRow> rows;
+  for (const std::string& target : targets) {
+    const EntryRow* row = FindEntry(book, target);
+    if (!row) return 1;
+    bool named = false;
+    for (const EntryRow& chosen : rows)
+      named = named || chosen.recordId == row->recordId;
+    if (!named) rows.push_back(*row);
   }
+  std::vector<SBinary> ids;
+  for (EntryRow& row : rows)
+    ids.push_back({static_cast<ULONG>(row.entryId.size()), reinterpret_cast<LPBYTE>(row.entryId.data())});
   IABContainer* root = host.OpenContainer();
   if (!root) return 1;
   ENTRYLIST list{static_cast<ULONG>(ids.size()), ids.data()};
   HRESULT hr = root->DeleteEntries(&list, 0);
   root->Release();
   if (hr != S_OK) {
-    fprintf(stderr, "abkhost: not every entry was deleted (%s)\n", Code(hr).c_str());
+    Err("abkhost: not every entry was deleted (%s)\n", Code(hr).c_str());
     return 1;
   }
   for (const EntryRow& row : rows)
-    printf("Deleted %s %lu: %s\n", row.IsGroup() ? "group" : "person", static_cast<unsigned long>(row.recordId),
-           ToTerminal(row.name).c_str());
+    Out("Deleted %s %lu: %s\n", TypeName(row), static_cast<unsigned long>(row.recordId),
+        EscapeControls(FromBook(row.name)).c_str());
   return 0;
 }
 

@@ -3,16 +3,12 @@
 #include <cstddef>
 #include <string>
 
-#include "host/abkhost_common.h"
+#include "host/abkhost_commands.h"
 #include "host/host_allocators.h"
 
 namespace abkhost {
 
 namespace {
-
-const char kRecipientsHelp[] = "usage: abkhost [--book FILE] recipients NAME|ID...\n"
-                               "  prepares a recipient row for each person (each member of a group, nested\n"
-                               "  groups included) and prints its name and the fax number the fax is sent to\n";
 
 // Collects the person rows a group stands for; nested groups are followed once each.
 void Expand(Host& host, const EntryRow& row, std::vector<EntryRow>* people, std::vector<ULONG>* seen) {
@@ -31,14 +27,7 @@ void Expand(Host& host, const EntryRow& row, std::vector<EntryRow>* people, std:
 
 } // namespace
 
-int RecipientsCommand(const GlobalOptions& options, int argc, char** argv) {
-  std::vector<std::string> names;
-  for (int i = 0; i < argc; ++i) {
-    std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") return Help(kRecipientsHelp, false);
-    names.push_back(arg);
-  }
-  if (names.empty()) return Help(kRecipientsHelp, true);
+int RecipientsCommand(const GlobalOptions& options, const std::vector<std::string>& names) {
   Host host(options);
   if (!host.Load() || !host.Open()) return 1;
   std::vector<EntryRow> people;
@@ -49,7 +38,7 @@ int RecipientsCommand(const GlobalOptions& options, int argc, char** argv) {
     Expand(host, row, &people, &seen);
   }
   if (people.empty()) {
-    printf("No recipients.\n");
+    Out("No recipients.\n");
     return 0;
   }
 
@@ -75,10 +64,10 @@ int RecipientsCommand(const GlobalOptions& options, int argc, char** argv) {
   HRESULT hr = host.session->PrepareRecips(0, reinterpret_cast<LPSPropTagArray>(&wanted), list);
   int status = 0;
   if (FAILED(hr)) {
-    fprintf(stderr, "abkhost: the recipients could not be prepared (%s)\n", Code(hr).c_str());
+    Err("abkhost: the recipients could not be prepared (%s)\n", Code(hr).c_str());
     status = 1;
   }
-  for (ULONG i = 0; status == 0 && i < list->cEntries; ++i) {
+  for (ULONG i = 0; SUCCEEDED(hr) && i < list->cEntries; ++i) {
     const ADRENTRY& entry = list->aEntries[i];
     std::string name, fax;
     for (ULONG v = 0; v < entry.cValues && v < 3; ++v) {
@@ -89,12 +78,14 @@ int RecipientsCommand(const GlobalOptions& options, int argc, char** argv) {
       else if (fax.empty())
         fax = value.Value.lpszA;
     }
-    std::string shown = ToTerminal(name);
-    size_t width = 0;
-    for (unsigned char c : shown)
-      if ((c & 0xC0) != 0x80) ++width;
+    std::string shown = EscapeControls(FromBook(name));
+    size_t width = DisplayWidth(shown);
+    if (fax.empty()) {
+      Err("abkhost: %s has no fax number\n", shown.c_str());
+      status = 1;
+    }
     shown += std::string(width < 30 ? 31 - width : 1, ' ');
-    printf("%s%s\n", shown.c_str(), fax.empty() ? "(no fax number)" : ToTerminal(fax).c_str());
+    Out("%s%s\n", shown.c_str(), fax.empty() ? "(no fax number)" : EscapeControls(FromBook(fax)).c_str());
   }
   for (ULONG i = 0; i < list->cEntries; ++i)
     HostFreeBuffer(list->aEntries[i].rgPropVals);

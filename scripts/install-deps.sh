@@ -22,6 +22,8 @@ want libgtest-dev test -f /usr/src/googletest/CMakeLists.txt -a -f /usr/include/
 want libgmock-dev test -f /usr/include/gmock/gmock.h
 want clang-format have_cmd clang-format
 want libbenchmark-dev test -f /usr/include/benchmark/benchmark.h
+# abkhost parses its arguments with CLI11 (header-only; the Windows builds use a copy in the build tree).
+want libcli11-dev test -f /usr/include/CLI/CLI.hpp
 # The Linux build compiles the dialog and string resources with mingw's windres, which preprocesses
 # them with mingw's gcc against the mingw-w64 headers (windows.h, commctrl.h).
 want binutils-mingw-w64-x86-64 have_cmd x86_64-w64-mingw32-windres

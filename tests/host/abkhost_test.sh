@@ -27,10 +27,18 @@ expect_err() { grep -qF -- "$1" "$WORK/err" || fail "stderr lacks '$1': $(cat "$
 # Help on every command.
 for command in service info list show add edit delete recipients import export; do
   run 0 "$command" --help
-  expect_out "usage: abkhost"
+  expect_out "Usage: abkhost"
 done
 run 2 frobnicate
-expect_err "unknown command"
+expect_err "unknown command 'frobnicate'"
+run 0 --version
+expect_out "abkhost "
+# A missing value is named as such, and is a usage error.
+run 2 add person --name
+expect_err "--name"
+# The service makes the book's folder when it is missing.
+"$ABKHOST" --book "$WORK/new/folder/book.adr" --profile "$WORK/profile2" service create >/dev/null 2>"$WORK/err" ||
+  fail "service create did not make the book's folder: $(cat "$WORK/err")"
 
 # The service and its profile file.
 run 0 service create --name "Fax du siège"
@@ -53,6 +61,11 @@ run 1 add person --name "Sans Numéro"
 expect_err "télécopie"
 run 1 add person --name "Noël" --fax "01@02"
 expect_err "caractères non valides"
+expect_err "'@' is not allowed"
+run 1 add person --name "Noël" --fax "+33 1"
+expect_err "'+' is not allowed"
+run 1 add person --name "Emoji 😀" --fax 0102
+expect_err "cannot hold"
 run 1 add person --fax 0102
 expect_err "nom"
 run 0 list --format csv
@@ -93,7 +106,7 @@ expect_err "no entry named"
 
 # Delete.
 zoe=$("$ABKHOST" --book "$WORK/book.adr" list --format csv | grep "Zoé" | cut -d, -f1)
-run 0 delete "$zoe"
+run 0 delete "$zoe" "$zoe"
 expect_out "Deleted person $zoe: Zoé Fénelon"
 run 1 delete 999999
 run 0 list
@@ -132,7 +145,7 @@ grep -qF "Éloi Marchand:secondary;Inès Roux:primary" "$WORK/choice-out.csv" ||
   grep -qF "Inès Roux:primary;Éloi Marchand:secondary" "$WORK/choice-out.csv" ||
   fail "the export lost the chosen numbers: $(cat "$WORK/choice-out.csv")"
 
-# Import with bad rows: each reported with its reason, the others written.
+# Import with bad rows: every one reported with its line and reason, and nothing written.
 cat >"$WORK/bad.csv" <<'CSV'
 type,name,first,last,company,department,fax,fax_description,fax2,fax2_description,keyword,members
 person,Aurélie Bon,,,,,0102030405,,,,,
@@ -141,17 +154,91 @@ person,Mauvais Numéro,,,,,01#é2,,,,,
 robot,R2,,,,,,,,,,
 group,,,,,,,,,,,Aurélie Bon
 group,Amis,,,,,,,,,,Aurélie Bon;Inconnu
+person,Court,0102
+person,"Pas fermé,,,,,,0102030405,,,,,
+person,Après,,,,,0102030405,,,,,
 CSV
 rm -f "$WORK/book.adr"
 run 1 import "$WORK/bad.csv"
-expect_out "Imported 2 entries"
 expect_err "line 3: Entrez le numéro de télécopie."
 expect_err "line 4:"
 expect_err "line 5: unknown type 'robot'"
-expect_err "line 6:"
-expect_err "line 7: member 'Inconnu'"
-run 0 list --group Amis --format csv
-expect_out "Aurélie Bon"
+expect_err "line 6: Entrez le nom du groupe."
+expect_err "line 7: member 'Inconnu' is neither in the file nor in the address book"
+expect_err "line 8: 3 columns instead of 12"
+expect_err "line 9: quote opened on line 9 is not closed"
+expect_err "nothing was imported: 7 problems"
+run 0 list --format csv
+grep -q "Aurélie" "$WORK/out" && fail "an import with problems wrote entries"
+
+# What the dialogs refuse, import refuses too: a cycle of groups, a group of more than 256.
+cat >"$WORK/cycle.csv" <<'CSV'
+type,name,fax,members
+person,Aurélie Bon,0102030405,
+group,GA,,GB;Aurélie Bon
+group,GB,,GA
+CSV
+run 1 import "$WORK/cycle.csv"
+expect_err "line 3: Le groupe ajouté en tant que membre du groupe comprend le groupe en cours de modification."
+awk 'BEGIN { print "type,name,fax,members"; for (i = 0; i < 300; i++) { print "person,P" i ",01" i ","; m = m (i ? ";" : "") "P" i }
+  print "group,Grand,," m }' >"$WORK/big.csv"
+run 1 import --dry-run "$WORK/big.csv"
+expect_err "line 302: Nombre de membres enregistrés trop important."
+
+# Files as spreadsheets write them: a byte order mark, semicolons, CR LF, Windows-1252.
+printf '\xef\xbb\xbfType;Display name;Fax;Members\r\nperson;Zoé Ärger;0102;\r\n' >"$WORK/excel.csv"
+run 0 import --dry-run "$WORK/excel.csv"
+expect_out "Would import 1 persons and 0 groups"
+printf 'type;name;fax\r\nperson;Zo\xe9 \xc4rger;0102\r\n' >"$WORK/ansi.csv"
+run 0 import "$WORK/ansi.csv"
+expect_err "not UTF-8; it was read as Windows-1252"
+run 0 show "Zoé Ärger"
+run 0 --output-encoding windows-1252 list --format csv
+grep -q "$(printf 'Zo\xe9 \xc4rger')" "$WORK/out" || fail "--output-encoding windows-1252 did not write Windows-1252"
+# Run again, the entry is present and not added twice.
+run 0 import "$WORK/ansi.csv"
+expect_out "Imported 0 entries, 1 already present"
+run 0 list --format csv
+[ "$(grep -c "Zoé Ärger" "$WORK/out")" -eq 1 ] || fail "a second import doubled an entry"
+
+# Names holding the separator or quotes, and two persons of one name, come back to the same bytes; a
+# control character is shown escaped, never sent to the terminal.
+cat >"$WORK/names.csv" <<'CSV'
+type,name,fax,fax2,members,id
+person,"Smith; John",0101,,,1
+person,Bob,0202,0203,,2
+person,Bob,0303,,,3
+person,"Dit ""le grand""",0404,,,4
+group,Équipe,,,"""Smith; John"";#2:secondary;#3;""Dit """"le grand"""""";Vide?",5
+group,Vide?,,,#3,6
+CSV
+rm -f "$WORK/book.adr"
+run 0 import "$WORK/names.csv"
+run 0 export "$WORK/names-1.csv"
+rm -f "$WORK/book.adr"
+run 0 import "$WORK/names-1.csv"
+run 0 export -
+cmp -s "$WORK/out" "$WORK/names-1.csv" || fail "duplicate or quoted names changed in a round trip: $(diff "$WORK/out" "$WORK/names-1.csv")"
+expect_err "Exported 6 entries to the standard output"
+run 0 recipients Équipe
+expect_out "0203"
+grep -qF "0202" "$WORK/out" && fail "the unchosen number of the first Bob is a recipient"
+run 1 show Bob
+expect_err "2 entries are named 'Bob': 2 (person), 3 (person)"
+run 0 add group Bobs --member 3
+run 0 add person --name "$(printf 'Evil\033[2J')" --fax 0102
+run 0 list
+expect_out 'Evil\e[2J'
+grep -q "$(printf '\033')" "$WORK/out" && fail "a control character reached the terminal"
+
+# Export never writes over the book, whatever the name, and replaces its target whole.
+cp "$WORK/book.adr" "$WORK/before-export.adr"
+run 1 export "$WORK/book.adr"
+expect_err "is the address book itself"
+run 1 export "$WORK/before-export.adr"
+expect_err "is an address book"
+cmp -s "$WORK/book.adr" "$WORK/before-export.adr" || fail "an export onto the book changed it"
+ls "$WORK" | grep -q "abkhost-tmp" && fail "export left its temporary file"
 
 # A group that names a group defined further down: each group with its members is one transaction,
 # the later group made in it, and no row is refused.

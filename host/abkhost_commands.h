@@ -1,0 +1,58 @@
+// The abkhost commands and what each takes from the command line. abkhost_main.cpp defines the options
+// and their help; every string here is UTF-8 as typed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/abkhost_common.h"
+
+namespace abkhost {
+
+struct ServiceOptions {
+  std::string action; // create or configure
+  std::string name;
+  bool named = false;
+};
+
+struct ListOptions {
+  std::string group;
+  std::string format = "table";
+};
+
+// A person's fields: each option's value, or not given.
+struct PersonOptions {
+  std::vector<std::pair<std::string, std::string>> given; // option name without dashes, value
+};
+
+struct GroupOptions {
+  std::string target; // edit: the group; add: its name
+  bool rename = false;
+  std::string name;
+  bool setKeyword = false;
+  std::string keyword;
+  std::vector<std::string> add, remove; // NAME|ID[:primary|:secondary]
+};
+
+struct ImportOptions {
+  std::string file;
+  bool dryRun = false;
+  std::string encoding = "auto"; // auto, utf-8 or windows-1252
+};
+
+int ServiceCommand(const GlobalOptions& options, const ServiceOptions& service);
+int InfoCommand(const GlobalOptions& options);
+int ListCommand(const GlobalOptions& options, const ListOptions& list);
+int ShowCommand(const GlobalOptions& options, const std::string& target);
+int AddPersonCommand(const GlobalOptions& options, const PersonOptions& person);
+int AddGroupCommand(const GlobalOptions& options, const GroupOptions& group);
+int EditPersonCommand(const GlobalOptions& options, const std::string& target, const PersonOptions& person);
+int EditGroupCommand(const GlobalOptions& options, const GroupOptions& group);
+int DeleteCommand(const GlobalOptions& options, const std::vector<std::string>& targets);
+int RecipientsCommand(const GlobalOptions& options, const std::vector<std::string>& names);
+int ImportCommand(const GlobalOptions& options, const ImportOptions& import);
+int ExportCommand(const GlobalOptions& options, const std::string& file);
+int CheckCommand(const GlobalOptions& options);
+int RepairCommand(const GlobalOptions& options);
+
+} // namespace abkhost
