@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "csv/csv_book.h"
+#include "csv_rules.h"
 #include "log_format.h"
 
 namespace bkconv {
@@ -72,8 +73,8 @@ void AddField(CsvEntry& entry, ULONG field, const std::string& value) {
   size_t start = entry.records.size();
   entry.records.resize(start + STORE_FIELD_RECORD_SIZE, 0);
   memcpy(&entry.records[start], &field, sizeof field);
-  // At most 255 characters, as the provider's own dialogs cut them.
-  memcpy(&entry.records[start + 4], value.data(), std::min<size_t>(value.size(), STORE_FIELD_VALUE_SIZE - 1));
+  memcpy(&entry.records[start + 4], value.data(), value.size()); // AddFields refuses longer values
+
   entry.count += 1;
 }
 
@@ -87,6 +88,9 @@ std::string AddFields(const BookRow& row, CsvEntry* entry) {
     std::string ansi;
     if (!Utf8ToAnsi(value, &ansi))
       return std::string("code page ").append(std::to_string(GetACP())).append(" cannot hold '" + value + "'");
+    // A value holds at most 255 bytes and its terminating zero; cutting it would lose the rest unseen.
+    if (ansi.size() > STORE_FIELD_VALUE_SIZE - 1)
+      return std::string("'").append(value.substr(0, 20)).append("...' is longer than 255 characters");
     AddField(*entry, field, ansi);
   }
   return std::string();
@@ -124,6 +128,7 @@ std::string AddMembers(const std::vector<BookRow>& rows, size_t self, const RowI
 }
 
 std::string LineNote(const abk::csv::Problem& problem) {
+  if (problem.line == 0) return problem.text;
   return std::string("line ").append(std::to_string(problem.line)).append(": ").append(problem.text);
 }
 
@@ -151,6 +156,13 @@ bool ReadCsvEntries(const std::string& bytes, std::vector<CsvEntry>* entries, st
     if (problem.empty()) problem = AddMembers(book.rows, i, index, &entry);
     if (!problem.empty()) problems.push_back({book.rows[i].line, problem});
     entries->push_back(std::move(entry));
+  }
+  // The group rules need every member resolved.
+  if (problems.empty()) {
+    std::vector<std::string> broken = CheckGroupRules(*entries);
+    if (!broken.back().empty()) problems.push_back({0, broken.back()});
+    for (size_t i = 0; i < entries->size(); ++i)
+      if (!broken[i].empty()) problems.push_back({book.rows[i].line, broken[i]});
   }
   std::stable_sort(problems.begin(), problems.end(),
                    [](const abk::csv::Problem& a, const abk::csv::Problem& b) { return a.line < b.line; });

@@ -11,6 +11,18 @@ using namespace storetest;
 
 namespace {
 
+// A group holding one group of 200 persons and 100 persons more, each by one number: 101 member-list
+// entries, but 300 individual entries.
+std::string BigNestedGroup() {
+  std::string text = "type,name,members\n";
+  std::string inner, outer = "Inner";
+  for (int i = 0; i < 300; ++i) {
+    text += "person,P" + std::to_string(i) + ",\n";
+    (i < 200 ? inner : outer) += (i < 200 && inner.empty() ? "" : ";") + ("P" + std::to_string(i) + ":primary");
+  }
+  return text + "group,Inner,\"" + inner + "\"\ngroup,Outer,\"" + outer + "\"\n";
+}
+
 class StoreImport : public ::testing::Test {
 protected:
   StoreImport() { std::filesystem::create_directories(Abk()); }
@@ -112,7 +124,7 @@ TEST_F(StoreImport, EitherEncodingGivesTheSameValues) {
 TEST_F(StoreImport, AFileWithAnyProblemIsRefusedWhole) {
   struct Case {
     const char* what;
-    const char* csv;
+    std::string csv;
     bool in1252 = false; // the case holds only where the ANSI code page is 1252
   };
   const Case cases[] = {
@@ -128,6 +140,9 @@ TEST_F(StoreImport, AFileWithAnyProblemIsRefusedWhole) {
       {"a member list that does not parse", "type,name,members\nperson,A,\ngroup,G,A;#x\n"},
       {"members of a person", "type,name,members\nperson,A,\nperson,B,A\n"},
       {"a repeated id", "id,name\n1,A\n1,B\n"},
+      {"a value longer than a field", "name,company\nA," + std::string(256, 'x') + "\n"},
+      {"a cycle of groups", "type,name,members\nperson,A,\ngroup,G,H;A\ngroup,H,G\n"},
+      {"more than 256 individual entries through a nested group", BigNestedGroup()},
       {"a character the code page lacks", "name\nA\n\xE4\xB8\xAD\n", true},
   };
   ASSERT_EQ(Book(std::string{}).NewPerson(Records().Field(0x1, "Already here")), 1u);
@@ -139,7 +154,7 @@ TEST_F(StoreImport, AFileWithAnyProblemIsRefusedWhole) {
     ULONG word = 0;
     EXPECT_EQ(Api().convert(&word), 0u);
     EXPECT_EQ(word, STORE_STATUS_FILE_ERROR);
-    EXPECT_EQ(ReadBytes(Abk() + "default.csv"), std::vector<BYTE>(c.csv, c.csv + strlen(c.csv)));
+    EXPECT_EQ(ReadBytes(Abk() + "default.csv"), std::vector<BYTE>(c.csv.begin(), c.csv.end()));
     EXPECT_FALSE(Exists(Abk() + "default.csv.imported"));
     EXPECT_EQ(Book(std::string{}).Read(), before);
   }
