@@ -17,10 +17,13 @@ std::string BigNestedGroup() {
   std::string text = "type,name,members\n";
   std::string inner, outer = "Inner";
   for (int i = 0; i < 300; ++i) {
-    text += "person,P" + std::to_string(i) + ",\n";
-    (i < 200 ? inner : outer) += (i < 200 && inner.empty() ? "" : ";") + ("P" + std::to_string(i) + ":primary");
+    std::string name = std::string("P").append(std::to_string(i));
+    text.append("person,").append(name).append(",\n");
+    std::string& list = i < 200 ? inner : outer;
+    if (!list.empty()) list.append(";");
+    list.append(name).append(":primary");
   }
-  return text + "group,Inner,\"" + inner + "\"\ngroup,Outer,\"" + outer + "\"\n";
+  return text.append("group,Inner,\"").append(inner).append("\"\ngroup,Outer,\"").append(outer).append("\"\n");
 }
 
 class StoreImport : public ::testing::Test {
@@ -140,7 +143,7 @@ TEST_F(StoreImport, AFileWithAnyProblemIsRefusedWhole) {
       {"a member list that does not parse", "type,name,members\nperson,A,\ngroup,G,A;#x\n"},
       {"members of a person", "type,name,members\nperson,A,\nperson,B,A\n"},
       {"a repeated id", "id,name\n1,A\n1,B\n"},
-      {"a value longer than a field", "name,company\nA," + std::string(256, 'x') + "\n"},
+      {"a value longer than a field", std::string("name,company\nA,").append(256, 'x').append("\n")},
       {"a cycle of groups", "type,name,members\nperson,A,\ngroup,G,H;A\ngroup,H,G\n"},
       {"more than 256 individual entries through a nested group", BigNestedGroup()},
       {"a character the code page lacks", "name\nA\n\xE4\xB8\xAD\n", true},
