@@ -1,0 +1,123 @@
+// The rules every way of changing a book keeps: the fax number, and the group counts over a group graph,
+// which the dialogs, abkhost import and the store library's default.csv all check with.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+#include "resources/resource.h"
+#include "rules/fax_number.h"
+#include "rules/group_graph.h"
+
+using namespace abk;
+
+namespace {
+
+TEST(Rules, AFaxNumberRefusalSaysWhereTheFirstRefusedCharacterIs) {
+  struct Case {
+    const char* number;
+    UINT message;
+    size_t refused;
+  };
+  const Case cases[] = {
+      {"", 0, 0},
+      {"01-40-00-00-00", 0, 0},
+      {"#31#0140*1^2,3", 0, 0},
+      {"01 40", IDS_FAX_INVALID_CHARS, 2},
+      {"+33140", IDS_FAX_INVALID_CHARS, 0},
+      {"01\xE9", IDS_FAX_INVALID_CHARS, 2},
+      {"---", IDS_FAX_NO_VALID_NUMBER, 0},
+      {"0123456789012345678901234567890123456789", IDS_FAX_TOO_LONG, 0},
+      {"01234567-89012345678901234567890123456-7", 0, 0}, // hyphens do not count
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.number);
+    FaxNumberCheck check = CheckFaxNumberText(c.number);
+    EXPECT_EQ(check.message, c.message);
+    if (c.message == IDS_FAX_INVALID_CHARS) {
+      EXPECT_EQ(check.refused, c.refused);
+    }
+  }
+}
+
+constexpr ULONG kGroup = 0x80000000;
+
+// Groups by record, each with its members; a person record counts the numbers it joins with.
+class MapGraph final : public GroupGraph {
+public:
+  std::map<ULONG, std::vector<GraphMember>> groups;
+  ULONG edited = kNoEditedGroup;
+  ULONG unreadable = 0;
+
+  bool MembersOf(ULONG group, MemberSpan* members) override {
+    *members = {};
+    if (group == unreadable) return false;
+    if (group == edited || !groups.count(group)) return true;
+    *members = {groups[group].data(), groups[group].size()};
+    return true;
+  }
+  size_t GroupCount() override { return Listed().size(); }
+  ULONG GroupAt(size_t index) override { return Listed()[index]; }
+
+private:
+  std::vector<ULONG> Listed() const {
+    std::vector<ULONG> records;
+    for (const auto& [record, members] : groups)
+      if (record != edited) records.push_back(record);
+    return records;
+  }
+};
+
+GraphMember Person(ULONG record, ULONG numbers = 1) { return {record, MemberKind::kPerson, numbers}; }
+GraphMember Group(ULONG record) { return {kGroup | record, MemberKind::kGroup, 0}; }
+std::vector<GraphMember> Persons(ULONG first, ULONG count, ULONG numbers = 1) {
+  std::vector<GraphMember> list;
+  for (ULONG i = 0; i < count; ++i)
+    list.push_back(Person(first + i, numbers));
+  return list;
+}
+
+// Checks group `edited` of the graph with the members given; the refusal, 0 when it may be saved, or -1
+// when a read failed.
+int Check(MapGraph& graph, ULONG edited, const std::vector<GraphMember>& members) {
+  graph.edited = edited;
+  UINT refusal = 0;
+  if (CheckGroupMembers(graph, edited, {members.data(), members.size()}, &refusal)) return 0;
+  return refusal ? static_cast<int>(refusal) : -1;
+}
+
+TEST(Rules, GroupChecksCountThroughNestedGroupsAndTheGroupsAbove) {
+  MapGraph graph;
+  graph.groups[kGroup | 1] = Persons(1, 200);         // 200 individual entries
+  graph.groups[kGroup | 2] = {Group(1), Person(500)}; // holds group 1
+  graph.groups[kGroup | 3] = {Group(2)};              // holds group 2, so group 1 at depth 2
+  graph.groups[kGroup | 4] = Persons(600, 100, 3);    // both numbers of 100 persons
+
+  // A group of its own persons, both numbers counting.
+  EXPECT_EQ(Check(graph, kGroup | 9, Persons(1, 128, 3)), 0);
+  EXPECT_EQ(Check(graph, kGroup | 9, Persons(1, 129, 3)), IDS_GROUP_TOO_MANY_INDIVIDUALS);
+  // Nested groups count with everything they hold.
+  EXPECT_EQ(Check(graph, kGroup | 9, {Group(3), Group(4)}), IDS_GROUP_TOO_MANY_INDIVIDUALS);
+  EXPECT_EQ(Check(graph, kGroup | 9, {Group(3), Person(700)}), 0);
+  // Growing group 1 makes the groups above it too large.
+  EXPECT_EQ(Check(graph, kGroup | 1, Persons(1, 256)), IDS_CONTAINING_GROUP_TOO_LARGE);
+  EXPECT_EQ(Check(graph, kGroup | 1, Persons(1, 255)), 0);
+  // A member leading back to the edited group, directly or deeper down.
+  EXPECT_EQ(Check(graph, kGroup | 1, {Group(3)}), IDS_GROUP_CONTAINS_ITSELF);
+  EXPECT_EQ(Check(graph, kGroup | 2, {Group(3)}), IDS_GROUP_CONTAINS_ITSELF);
+  // A group that cannot be read stops the check without a refusal to show.
+  graph.unreadable = kGroup | 4;
+  EXPECT_EQ(Check(graph, kGroup | 9, {Group(4)}), -1);
+}
+
+TEST(Rules, ACycleAlreadyInTheBookIsCountedOnceAndRefused) {
+  MapGraph graph;
+  graph.groups[kGroup | 1] = {Group(2), Person(1)};
+  graph.groups[kGroup | 2] = {Group(1)};
+  ULONG count = 0;
+  EXPECT_EQ(CountIndividuals(graph, Group(1), kNoEditedGroup, nullptr, &count), CountStatus::kCycle);
+  // Another group taking either one in is refused, never counted forever.
+  EXPECT_EQ(Check(graph, kGroup | 9, {Group(1)}), IDS_GROUP_TOO_MANY_INDIVIDUALS);
+}
+
+} // namespace
