@@ -6,6 +6,7 @@
 #include <map>
 
 #include "csv/csv_chars.h"
+#include "rules/recipient_name.h"
 
 namespace abk::csv {
 namespace {
@@ -114,14 +115,14 @@ void ReadHeading(const Record& heading, Book* book) {
 // Cut at a NUL byte, which no value can hold, and without surrounding blanks.
 std::string Clean(const std::string& cell) { return TrimBlanks(cell.substr(0, cell.find('\0'))); }
 
-// Prefix, first, last and suffix joined by a space, as the person dialog composes a name.
+// The name the person dialog composes from prefix, first, last and suffix.
 std::string ComposedName(const std::vector<std::pair<Column, std::string>>& fields) {
-  std::string name;
-  for (Column part : {Column::kPrefix, Column::kFirst, Column::kLast, Column::kSuffix}) {
-    for (const auto& [column, value] : fields)
-      if (column == part) name += (name.empty() ? "" : " ") + value;
-  }
-  return name;
+  std::string parts[4];
+  const Column order[4] = {Column::kPrefix, Column::kFirst, Column::kLast, Column::kSuffix};
+  for (const auto& [column, value] : fields)
+    for (int i = 0; i < 4; ++i)
+      if (column == order[i]) parts[i] = value;
+  return abk::ComposeRecipientName(parts[0], parts[1], parts[2], parts[3]);
 }
 
 // Reads a data record as wide as the heading into *row; false with *problem when it is no person or group.

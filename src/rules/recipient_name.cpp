@@ -21,4 +21,15 @@ void ComposeRecipientName(const char* prefix, const char* first, const char* las
   out[used] = '\0';
 }
 
+std::string ComposeRecipientName(const std::string& prefix, const std::string& first, const std::string& last,
+                                 const std::string& suffix) {
+  std::string name;
+  for (const std::string* part : {&prefix, &first, &last, &suffix}) {
+    if (part->empty()) continue;
+    if (!name.empty()) name += ' ';
+    name += *part;
+  }
+  return name;
+}
+
 } // namespace abk

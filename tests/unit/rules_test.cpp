@@ -26,6 +26,15 @@ TEST(Rules, AFaxNumberRefusalSaysWhereTheFirstRefusedCharacterIs) {
       {"01 40", IDS_FAX_INVALID_CHARS, 2},
       {"+33140", IDS_FAX_INVALID_CHARS, 0},
       {"01\xE9", IDS_FAX_INVALID_CHARS, 2},
+      // The edges of the digit and letter ranges: the characters just outside each are refused.
+      {"09AZaz", 0, 0},
+      {"0/", IDS_FAX_INVALID_CHARS, 1},
+      {"9:", IDS_FAX_INVALID_CHARS, 1},
+      {"A@", IDS_FAX_INVALID_CHARS, 1},
+      {"Z[", IDS_FAX_INVALID_CHARS, 1},
+      {"Z_", IDS_FAX_INVALID_CHARS, 1},
+      {"a`", IDS_FAX_INVALID_CHARS, 1},
+      {"z{", IDS_FAX_INVALID_CHARS, 1},
       {"---", IDS_FAX_NO_VALID_NUMBER, 0},
       {"0123456789012345678901234567890123456789", IDS_FAX_TOO_LONG, 0},
       {"01234567-89012345678901234567890123456-7", 0, 0}, // hyphens do not count
