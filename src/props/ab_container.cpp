@@ -6,6 +6,7 @@
 
 #include "props/mail_user.h"
 #include "provider/heap.h"
+#include "provider/scoped_lock.h"
 #include "provider/session.h"
 
 ABContainer::ABContainer(AddressBookSession* session, const EntryKey* parent, const void* entryId)
@@ -107,27 +108,18 @@ HRESULT STDMETHODCALLTYPE ABContainer::QueryInterface(REFIID riid, LPVOID* ppvOb
     *ppvObj = nullptr;
     return E_NOINTERFACE;
   }
-  LockContainer();
-  ++refCount_;
+  refCount_.Add();
   // IDistList has IABContainer's layout slot for slot, so the one table answers both.
   *ppvObj = static_cast<IABContainer*>(this);
-  UnlockContainer();
   return S_OK;
 }
 
-ULONG STDMETHODCALLTYPE ABContainer::AddRef() {
-  LockContainer();
-  LONG count = ++refCount_;
-  UnlockContainer();
-  return static_cast<ULONG>(count);
-}
+ULONG STDMETHODCALLTYPE ABContainer::AddRef() { return refCount_.Add(); }
 
 ULONG STDMETHODCALLTYPE ABContainer::Release() {
-  LockContainer();
-  LONG count = --refCount_;
-  UnlockContainer();
+  ULONG count = refCount_.Drop();
   if (count == 0) abk::HeapDelete(this);
-  return static_cast<ULONG>(count);
+  return count;
 }
 
 HRESULT STDMETHODCALLTYPE ABContainer::OpenEntry(ULONG cbEntryID, LPENTRYID lpEntryID, LPCIID lpInterface, ULONG,
@@ -142,8 +134,8 @@ HRESULT STDMETHODCALLTYPE ABContainer::OpenEntry(ULONG cbEntryID, LPENTRYID lpEn
   ULONG kind = ClassifyEntryId(Session(), cbEntryID, lpEntryID);
   if (kind != ENTRY_TYPE_PERSON && kind != ENTRY_TYPE_GROUP) return MAPI_E_INVALID_ENTRYID;
 
+  // Opening reads the book and touches nothing of the container's own: no lock is held.
   EntryKey self = OwnKey();
-  LockContainer();
   HRESULT hr;
   LPUNKNOWN object = nullptr;
   if (kind == ENTRY_TYPE_PERSON) {
@@ -155,7 +147,6 @@ HRESULT STDMETHODCALLTYPE ABContainer::OpenEntry(ULONG cbEntryID, LPENTRYID lpEn
     hr = ABContainer::Open(&Session(), &self, lpEntryID, true, &group);
     object = static_cast<IABContainer*>(group);
   }
-  UnlockContainer();
   if (FAILED(hr)) return hr;
   *lpulObjType = kind == ENTRY_TYPE_PERSON ? MAPI_MAILUSER : MAPI_DISTLIST;
   *lppUnk = object;
@@ -192,9 +183,10 @@ HRESULT STDMETHODCALLTYPE ABContainer::CreateEntry(ULONG cbEntryID, LPENTRYID lp
   }
   if (FAILED(hr)) return hr;
   // The flag is read by SaveChanges under the property lock, and threads may create through one container.
-  LockProps();
-  MarkModified();
-  UnlockProps();
+  {
+    ScopedLock props(PropLock());
+    MarkModified();
+  }
   *lppMAPIPropEntry = object;
   return S_OK;
 }

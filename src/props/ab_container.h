@@ -3,6 +3,7 @@
 #pragma once
 
 #include "props/prop_object.h"
+#include "provider/ref_count.h"
 
 class ABContainer final : public PropObject<IABContainer> {
 public:
@@ -51,10 +52,8 @@ private:
   HRESULT BuildContentsTable(LPMAPITABLE* view);
   HRESULT AppendRow(LPTABLEDATA table, ContainerReader& reader, EntryKey key, PropList& scratch);
   HRESULT BuildRow(PropList& scratch, LPSPropValue* row);
-  void LockContainer() { EnterCriticalSection(&containerLock_); }
-  void UnlockContainer() { LeaveCriticalSection(&containerLock_); }
 
   LPTABLEDATA contents_ = nullptr; // built by the first GetContentsTable, kept until destruction
-  LONG refCount_ = 0;
-  CRITICAL_SECTION containerLock_;
+  RefCount refCount_;
+  CRITICAL_SECTION containerLock_; // the contents table and, with the properties' lock, the member list
 };

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "props/ab_container.h"
+#include "provider/scoped_lock.h"
 #include "provider/session.h"
 #include "store/store_records.h"
 
@@ -31,33 +32,33 @@ bool IsReadableList(LPENTRYLIST list) {
 
 HRESULT STDMETHODCALLTYPE ABContainer::CopyEntries(LPENTRYLIST lpEntries, ULONG, LPMAPIPROGRESS, ULONG) {
   if (!IsReadableList(lpEntries)) return E_INVALIDARG;
-  LockContainer();
   bool refused = false;
   EntryKey self = OwnKey();
-  for (ULONG i = 0; i < lpEntries->cValues; ++i) {
-    ULONG kind = 0;
-    const SBinary& id = lpEntries->lpbin[i];
-    if (!IsUsableEntry(Session(), id, &kind) ||
-        ((kind & 0xF) != ENTRY_TYPE_PERSON && (kind & 0xF) != ENTRY_TYPE_GROUP)) {
-      refused = true;
-      continue;
+  {
+    ScopedLock container(containerLock_);
+    for (ULONG i = 0; i < lpEntries->cValues; ++i) {
+      ULONG kind = 0;
+      const SBinary& id = lpEntries->lpbin[i];
+      if (!IsUsableEntry(Session(), id, &kind) ||
+          ((kind & 0xF) != ENTRY_TYPE_PERSON && (kind & 0xF) != ENTRY_TYPE_GROUP)) {
+        refused = true;
+        continue;
+      }
+      EntryKey key = EntryKeyOf(id.lpb);
+      // A group never becomes a member of itself.
+      if (key.recordId == self.recordId && key.typeWord == self.typeWord) {
+        refused = true;
+        continue;
+      }
+      // The member list is also read by SaveChanges under the property lock (taken after ours). The save
+      // adds just these to the group as stored then.
+      ScopedLock props(PropLock());
+      if (Link().Members().AddMember(key) && Link().NoteMemberAdded(key))
+        MarkModified();
+      else
+        refused = true;
     }
-    EntryKey key = EntryKeyOf(id.lpb);
-    // A group never becomes a member of itself.
-    if (key.recordId == self.recordId && key.typeWord == self.typeWord) {
-      refused = true;
-      continue;
-    }
-    // The member list is also read by SaveChanges under the property lock (taken after ours). The save
-    // adds just these to the group as stored then.
-    LockProps();
-    if (Link().Members().AddMember(key) && Link().NoteMemberAdded(key))
-      MarkModified();
-    else
-      refused = true;
-    UnlockProps();
   }
-  UnlockContainer();
   // One transaction: the group as stored then, with these added. The save tells the advise sinks, so it
   // runs outside the container's lock.
   OpenedBook book(Link().Library(), OpenedBook::kWriting);
@@ -70,67 +71,69 @@ HRESULT STDMETHODCALLTYPE ABContainer::CopyEntries(LPENTRYLIST lpEntries, ULONG,
 
 HRESULT STDMETHODCALLTYPE ABContainer::DeleteEntries(LPENTRYLIST lpEntries, ULONG) {
   if (!IsReadableList(lpEntries)) return E_INVALIDARG;
-  LockContainer();
   bool problem = false;
+  bool changed = false;
   EntryKey self = OwnKey();
-  // Every deletion is one transaction; the contents table follows the book once it is written.
-  OpenedBook book(Link().Library(), OpenedBook::kWriting);
-  HRESULT hr = book.Open();
-  std::vector<ULONG> gone;
-  HRESULT firstRefusal = S_OK;
-  for (ULONG i = 0; SUCCEEDED(hr) && i < lpEntries->cValues; ++i) {
-    ULONG kind = 0;
-    const SBinary& id = lpEntries->lpbin[i];
-    if (!IsUsableEntry(Session(), id, &kind)) {
-      problem = true;
-      continue;
-    }
-    EntryKey key = EntryKeyOf(id.lpb);
-    if (self.typeWord == ENTRY_TYPE_ROOT) {
-      // The entry leaves the address book. One that is gone already is reported as a partial
-      // completion; any other failure ends the whole deletion, which then changes nothing.
-      HRESULT deleted = DeleteEntry(Link().Library(), key);
-      if (deleted == MAPI_E_NOT_FOUND) {
+  {
+    ScopedLock container(containerLock_);
+    // Every deletion is one transaction; the contents table follows the book once it is written.
+    OpenedBook book(Link().Library(), OpenedBook::kWriting);
+    HRESULT hr = book.Open();
+    std::vector<ULONG> gone;
+    HRESULT firstRefusal = S_OK;
+    for (ULONG i = 0; SUCCEEDED(hr) && i < lpEntries->cValues; ++i) {
+      ULONG kind = 0;
+      const SBinary& id = lpEntries->lpbin[i];
+      if (!IsUsableEntry(Session(), id, &kind)) {
         problem = true;
-        if (SUCCEEDED(firstRefusal)) firstRefusal = deleted;
         continue;
       }
-      if (FAILED(deleted)) {
-        hr = deleted;
-        break;
+      EntryKey key = EntryKeyOf(id.lpb);
+      if (self.typeWord == ENTRY_TYPE_ROOT) {
+        // The entry leaves the address book. One that is gone already is reported as a partial
+        // completion; any other failure ends the whole deletion, which then changes nothing.
+        HRESULT deleted = DeleteEntry(Link().Library(), key);
+        if (deleted == MAPI_E_NOT_FOUND) {
+          problem = true;
+          if (SUCCEEDED(firstRefusal)) firstRefusal = deleted;
+          continue;
+        }
+        if (FAILED(deleted)) {
+          hr = deleted;
+          break;
+        }
+      } else if (self.typeWord == ENTRY_TYPE_GROUP) {
+        bool noted = false;
+        {
+          ScopedLock props(PropLock());
+          Link().Members().RemoveMember(key); // the entry stays in the address book
+          noted = Link().NoteMemberRemoved(key);
+        }
+        if (!noted) {
+          hr = E_OUTOFMEMORY;
+          break;
+        }
       }
-    } else if (self.typeWord == ENTRY_TYPE_GROUP) {
-      LockProps();
-      Link().Members().RemoveMember(key); // the entry stays in the address book
-      bool noted = Link().NoteMemberRemoved(key);
-      UnlockProps();
-      if (!noted) {
-        hr = E_OUTOFMEMORY;
-        break;
-      }
+      gone.push_back(key.recordId);
     }
-    gone.push_back(key.recordId);
-  }
-  if (SUCCEEDED(hr) && self.typeWord == ENTRY_TYPE_GROUP) {
-    EntryKey parent = ParentKey();
-    LockProps();
-    hr = Link().SaveEntry(self, parent); // the shortened member list
-    UnlockProps();
-  }
-  if (SUCCEEDED(hr)) hr = book.Commit();
-  if (FAILED(hr)) {
-    UnlockContainer();
+    if (SUCCEEDED(hr) && self.typeWord == ENTRY_TYPE_GROUP) {
+      EntryKey parent = ParentKey();
+      ScopedLock props(PropLock());
+      hr = Link().SaveEntry(self, parent); // the shortened member list
+    }
+    if (SUCCEEDED(hr)) hr = book.Commit();
     // A refusal inside spoils the whole transaction: it, rather than the commit, says why.
-    return FAILED(firstRefusal) ? firstRefusal : hr;
+    if (FAILED(hr)) return FAILED(firstRefusal) ? firstRefusal : hr;
+    for (ULONG recordId : gone) {
+      if (!contents_) break;
+      SPropValue index{};
+      index.ulPropTag = PR_INSTANCE_KEY;
+      index.Value.bin = {sizeof(ULONG), reinterpret_cast<LPBYTE>(&recordId)};
+      if (FAILED(contents_->HrDeleteRow(&index))) problem = true;
+    }
+    changed = !gone.empty();
   }
-  for (ULONG recordId : gone) {
-    if (!contents_) break;
-    SPropValue index{};
-    index.ulPropTag = PR_INSTANCE_KEY;
-    index.Value.bin = {sizeof(ULONG), reinterpret_cast<LPBYTE>(&recordId)};
-    if (FAILED(contents_->HrDeleteRow(&index))) problem = true;
-  }
-  UnlockContainer();
-  if (!gone.empty()) NotifyModified();
+  // The advise sinks hear of it with the container's lock released.
+  if (changed) NotifyModified();
   return problem ? MAPI_W_PARTIAL_COMPLETION : S_OK;
 }

@@ -6,6 +6,7 @@
 #include "props/entry_props.h"
 #include "props/prop_values.h"
 #include "provider/module_state.h"
+#include "provider/scoped_lock.h"
 #include "provider/session.h"
 #include "tables/table_data.h"
 
@@ -27,7 +28,7 @@ HRESULT STDMETHODCALLTYPE ABContainer::GetContentsTable(ULONG ulFlags, LPMAPITAB
   if (!lppTable || IsBadWritePtr(lppTable, sizeof *lppTable)) return E_INVALIDARG;
   *lppTable = nullptr;
 
-  LockContainer();
+  ScopedLock container(containerLock_);
   LPMAPITABLE view = nullptr;
   HRESULT hr;
   if (contents_) {
@@ -44,7 +45,6 @@ HRESULT STDMETHODCALLTYPE ABContainer::GetContentsTable(ULONG ulFlags, LPMAPITAB
     view->AddRef(); // a new view has no reference of its own yet
     *lppTable = view;
   }
-  UnlockContainer();
   return hr;
 }
 

@@ -7,11 +7,9 @@
 #include "provider/session.h"
 
 MailUser::MailUser(AddressBookSession* session, const EntryKey* parent, const void* entryId)
-    : PropObject<IMailUser>(session, parent, entryId) {
-  InitializeCriticalSection(&refLock_);
-}
+    : PropObject<IMailUser>(session, parent, entryId) {}
 
-MailUser::~MailUser() { DeleteCriticalSection(&refLock_); }
+MailUser::~MailUser() = default;
 
 static HRESULT AppendBinary(PropList& list, ULONG tag, const void* bytes, ULONG size) {
   SPropValue value{};
@@ -76,26 +74,17 @@ HRESULT STDMETHODCALLTYPE MailUser::QueryInterface(REFIID riid, LPVOID* ppvObj) 
     *ppvObj = nullptr;
     return E_NOINTERFACE;
   }
-  EnterCriticalSection(&refLock_);
-  ++refCount_;
+  refCount_.Add();
   *ppvObj = static_cast<IMailUser*>(this);
-  LeaveCriticalSection(&refLock_);
   return S_OK;
 }
 
-ULONG STDMETHODCALLTYPE MailUser::AddRef() {
-  EnterCriticalSection(&refLock_);
-  LONG count = ++refCount_;
-  LeaveCriticalSection(&refLock_);
-  return static_cast<ULONG>(count);
-}
+ULONG STDMETHODCALLTYPE MailUser::AddRef() { return refCount_.Add(); }
 
 ULONG STDMETHODCALLTYPE MailUser::Release() {
-  EnterCriticalSection(&refLock_);
-  LONG count = --refCount_;
-  LeaveCriticalSection(&refLock_);
+  ULONG count = refCount_.Drop();
   if (count == 0) abk::HeapDelete(this);
-  return static_cast<ULONG>(count);
+  return count;
 }
 
 HRESULT STDMETHODCALLTYPE MailUser::CopyTo(ULONG ciidExclude, LPCIID rgiidExclude, LPSPropTagArray lpExcludeProps,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "props/prop_object.h"
+#include "provider/ref_count.h"
 
 class MailUser final : public PropObject<IMailUser> {
 public:
@@ -27,6 +28,5 @@ public:
 private:
   HRESULT Initialize();
 
-  LONG refCount_ = 0;
-  CRITICAL_SECTION refLock_;
+  RefCount refCount_;
 };

@@ -7,6 +7,7 @@
 #include "props/prop_values.h"
 #include "provider/heap.h"
 #include "provider/module_state.h"
+#include "provider/scoped_lock.h"
 #include "provider/session.h"
 
 PropObjectCore::PropObjectCore(AddressBookSession* session, const EntryKey* parent, const void* entryId)
@@ -56,47 +57,48 @@ HRESULT PropObjectCore::PropGetProps(LPSPropTagArray tags, ULONG flags, ULONG* c
                IsBadReadPtr(tags, CbNewSPropTagArray(tags->cValues))))
     return E_INVALIDARG;
 
-  LockProps();
-  PropList& list = link_->Props();
-  ULONG n = tags ? tags->cValues : list.Count();
   HRESULT hr = S_OK;
   LPSPropValue array = nullptr;
   ULONG filled = 0;
-  if (n) {
-    void* block = nullptr;
-    hr = abk::AllocateBuffer(n * sizeof(SPropValue), &block);
-    if (FAILED(hr)) hr = E_OUTOFMEMORY;
-    array = static_cast<LPSPropValue>(block);
-  }
-  if (array && tags) {
-    for (; filled < n; ++filled) {
-      SPropValue& value = array[filled];
-      memset(&value, 0, sizeof value);
-      ULONG tag = tags->aulPropTag[filled];
-      if (tag == PR_NULL) {
-        value.ulPropTag = PR_NULL;
-        continue;
+  {
+    ScopedLock props(propLock_);
+    PropList& list = link_->Props();
+    ULONG n = tags ? tags->cValues : list.Count();
+    if (n) {
+      void* block = nullptr;
+      hr = abk::AllocateBuffer(n * sizeof(SPropValue), &block);
+      if (FAILED(hr)) hr = E_OUTOFMEMORY;
+      array = static_cast<LPSPropValue>(block);
+    }
+    if (array && tags) {
+      for (; filled < n; ++filled) {
+        SPropValue& value = array[filled];
+        memset(&value, 0, sizeof value);
+        ULONG tag = tags->aulPropTag[filled];
+        if (tag == PR_NULL) {
+          value.ulPropTag = PR_NULL;
+          continue;
+        }
+        PropElement* element = list.FindProp(tag);
+        if (!element) {
+          hr = MakeNotFoundValue(&value, tag);
+          continue;
+        }
+        if (FAILED(CopyStoredValue(*element, array, &value))) {
+          hr = E_OUTOFMEMORY;
+          break;
+        }
       }
-      PropElement* element = list.FindProp(tag);
-      if (!element) {
-        hr = MakeNotFoundValue(&value, tag);
-        continue;
-      }
-      if (FAILED(CopyStoredValue(*element, array, &value))) {
-        hr = E_OUTOFMEMORY;
-        break;
+    } else if (array) {
+      for (PropElement* element = list.NextProp(true); element; element = list.NextProp(false)) {
+        if (FAILED(CopyStoredValue(*element, array, &array[filled]))) {
+          hr = E_OUTOFMEMORY;
+          break;
+        }
+        ++filled;
       }
     }
-  } else if (array) {
-    for (PropElement* element = list.NextProp(true); element; element = list.NextProp(false)) {
-      if (FAILED(CopyStoredValue(*element, array, &array[filled]))) {
-        hr = E_OUTOFMEMORY;
-        break;
-      }
-      ++filled;
-    }
   }
-  UnlockProps();
 
   if (FAILED(hr)) {
     if (array) abk::FreeBuffer(array);
@@ -111,13 +113,10 @@ HRESULT PropObjectCore::PropGetPropList(ULONG flags, LPSPropTagArray* tags) {
   if (flags & MAPI_UNICODE) return MAPI_E_BAD_CHARWIDTH;
   if (!tags || IsBadWritePtr(tags, sizeof *tags)) return E_INVALIDARG;
 
-  LockProps();
+  ScopedLock props(propLock_);
   PropList& list = link_->Props();
   void* block = nullptr;
-  if (FAILED(abk::AllocateBuffer(CbNewSPropTagArray(list.Count()), &block))) {
-    UnlockProps();
-    return E_OUTOFMEMORY;
-  }
+  if (FAILED(abk::AllocateBuffer(CbNewSPropTagArray(list.Count()), &block))) return E_OUTOFMEMORY;
   auto* array = static_cast<LPSPropTagArray>(block);
   array->cValues = 0;
   for (PropElement* element = list.NextProp(true); element; element = list.NextProp(false)) {
@@ -125,7 +124,6 @@ HRESULT PropObjectCore::PropGetPropList(ULONG flags, LPSPropTagArray* tags) {
     if (PROP_ID(element->value.ulPropTag) == PROP_ID(PR_INSTANCE_KEY)) continue;
     array->aulPropTag[array->cValues++] = element->value.ulPropTag;
   }
-  UnlockProps();
   *tags = array;
   return S_OK;
 }
@@ -152,37 +150,39 @@ HRESULT PropObjectCore::PropSetProps(ULONG count, LPSPropValue values, LPSPropPr
     array->cProblem = 0;
   }
 
-  LockProps();
-  PropList& list = link_->Props();
-  bool memberView = IsMemberView();
-  for (ULONG i = 0; i < count; ++i) {
-    const SPropValue& value = values[i];
-    if (value.ulPropTag == PR_NULL || PROP_TYPE(value.ulPropTag) == PT_ERROR) continue;
-    HRESULT hr = CheckWritable(value.ulPropTag);
-    // Through a group a person shows which of its numbers the group uses, and only that can change
-    // there: anything else would never be written.
-    if (SUCCEEDED(hr) && memberView && PROP_ID(value.ulPropTag) != PROP_ID(PR_BUSINESS_FAX_NUMBER) &&
-        PROP_ID(value.ulPropTag) != PROP_ID(PR_HOME_FAX_NUMBER))
-      hr = MAPI_E_NO_ACCESS;
-    // A string without its characters is no value: it would come back from GetProps as one.
-    if (SUCCEEDED(hr) && PROP_TYPE(value.ulPropTag) == PT_STRING8 && !value.Value.lpszA) hr = MAPI_E_INVALID_PARAMETER;
-    if (FAILED(hr)) {
-      AddProblem(array, i, value.ulPropTag, hr);
-      continue;
+  {
+    ScopedLock props(propLock_);
+    PropList& list = link_->Props();
+    bool memberView = IsMemberView();
+    for (ULONG i = 0; i < count; ++i) {
+      const SPropValue& value = values[i];
+      if (value.ulPropTag == PR_NULL || PROP_TYPE(value.ulPropTag) == PT_ERROR) continue;
+      HRESULT hr = CheckWritable(value.ulPropTag);
+      // Through a group a person shows which of its numbers the group uses, and only that can change
+      // there: anything else would never be written.
+      if (SUCCEEDED(hr) && memberView && PROP_ID(value.ulPropTag) != PROP_ID(PR_BUSINESS_FAX_NUMBER) &&
+          PROP_ID(value.ulPropTag) != PROP_ID(PR_HOME_FAX_NUMBER))
+        hr = MAPI_E_NO_ACCESS;
+      // A string without its characters is no value: it would come back from GetProps as one.
+      if (SUCCEEDED(hr) && PROP_TYPE(value.ulPropTag) == PT_STRING8 && !value.Value.lpszA)
+        hr = MAPI_E_INVALID_PARAMETER;
+      if (FAILED(hr)) {
+        AddProblem(array, i, value.ulPropTag, hr);
+        continue;
+      }
+      if (value.ulPropTag == PR_DISPLAY_NAME) {
+        SPropValue sevenBit = value;
+        sevenBit.ulPropTag = PR_7BIT_DISPLAY_NAME;
+        list.SetProp(sevenBit);
+      }
+      MarkModified();
+      hr = list.SetProp(value);
+      if (FAILED(hr))
+        AddProblem(array, i, value.ulPropTag, hr);
+      else
+        link_->NoteChanged(value.ulPropTag);
     }
-    if (value.ulPropTag == PR_DISPLAY_NAME) {
-      SPropValue sevenBit = value;
-      sevenBit.ulPropTag = PR_7BIT_DISPLAY_NAME;
-      list.SetProp(sevenBit);
-    }
-    MarkModified();
-    hr = list.SetProp(value);
-    if (FAILED(hr))
-      AddProblem(array, i, value.ulPropTag, hr);
-    else
-      link_->NoteChanged(value.ulPropTag);
   }
-  UnlockProps();
 
   if (array && array->cProblem)
     *problems = array;
@@ -202,31 +202,30 @@ void PropObjectCore::NotifyModified() {
 HRESULT PropObjectCore::PropSaveChanges(ULONG) {
   // The identifier is read under the lock too: the first save of a new entry rewrites it while other
   // threads may be saving the same object.
-  LockProps();
-  if ((entryId_.self.typeWord & 0x4000) || !IsModified()) {
-    UnlockProps();
-    return S_OK;
-  }
-  HRESULT hr = link_->SaveEntry(entryId_.self, entryId_.parent);
-  if (SUCCEEDED(hr)) {
-    // The identifier the object already holds (the template's, for a new entry) is rewritten in place:
-    // a save that reached the book is never reported as failed for want of memory afterwards.
-    PropElement* held = link_->Props().FindProp(PR_ENTRYID);
-    if (held && held->value.ulPropTag == PR_ENTRYID && held->value.Value.bin.cb == sizeof entryId_ &&
-        held->value.Value.bin.lpb) {
-      memcpy(held->value.Value.bin.lpb, &entryId_, sizeof entryId_);
-    } else {
-      SPropValue id;
-      memset(&id, 0, sizeof id);
-      id.ulPropTag = PR_ENTRYID;
-      id.Value.bin.cb = sizeof entryId_;
-      id.Value.bin.lpb = reinterpret_cast<LPBYTE>(&entryId_);
-      hr = link_->Props().SetProp(id);
+  HRESULT hr = S_OK;
+  {
+    ScopedLock props(propLock_);
+    if ((entryId_.self.typeWord & 0x4000) || !IsModified()) return S_OK;
+    hr = link_->SaveEntry(entryId_.self, entryId_.parent);
+    if (SUCCEEDED(hr)) {
+      // The identifier the object already holds (the template's, for a new entry) is rewritten in place:
+      // a save that reached the book is never reported as failed for want of memory afterwards.
+      PropElement* held = link_->Props().FindProp(PR_ENTRYID);
+      if (held && held->value.ulPropTag == PR_ENTRYID && held->value.Value.bin.cb == sizeof entryId_ &&
+          held->value.Value.bin.lpb) {
+        memcpy(held->value.Value.bin.lpb, &entryId_, sizeof entryId_);
+      } else {
+        SPropValue id;
+        memset(&id, 0, sizeof id);
+        id.ulPropTag = PR_ENTRYID;
+        id.Value.bin.cb = sizeof entryId_;
+        id.Value.bin.lpb = reinterpret_cast<LPBYTE>(&entryId_);
+        hr = link_->Props().SetProp(id);
+      }
+      modified_ &= ~1u;
     }
-    modified_ &= ~1u;
   }
   bool saved = SUCCEEDED(hr);
-  UnlockProps();
   // The sinks are told outside the object's lock: one may well read the object again.
   if (saved) NotifyModified();
   return hr;

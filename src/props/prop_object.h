@@ -39,10 +39,10 @@ public:
     return entryId_.self.typeWord == ENTRY_TYPE_PERSON && entryId_.parent.typeWord == ENTRY_TYPE_GROUP;
   }
   void MarkModified() { modified_ |= 1; }
-  void LockProps() { EnterCriticalSection(&propLock_); }
+  // Guards the property list; a container takes it after its own lock.
+  CRITICAL_SECTION& PropLock() { return propLock_; }
   // Tells every advise sink of the session that this object changed.
   void NotifyModified();
-  void UnlockProps() { LeaveCriticalSection(&propLock_); }
 
 protected:
   HRESULT PropSaveChanges(ULONG flags);

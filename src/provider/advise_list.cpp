@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "provider/heap.h"
+#include "provider/scoped_lock.h"
 
 static void FreeRegistration(AdviseRegistration* registration) {
   abk::HeapFree(registration->entryId);
@@ -13,10 +14,8 @@ static void FreeRegistration(AdviseRegistration* registration) {
 AdviseList::AdviseList(AddressBookSession* session) : session_(session) { InitializeCriticalSection(&lock_); }
 
 ULONG AdviseList::Count() {
-  EnterCriticalSection(&lock_);
-  ULONG count = count_;
-  LeaveCriticalSection(&lock_);
-  return count;
+  ScopedLock list(lock_);
+  return count_;
 }
 
 AdviseList::~AdviseList() {
@@ -47,7 +46,7 @@ HRESULT AdviseList::Add(ULONG entryIdSize, const void* entryId, ULONG eventMask,
   registration->eventMask = eventMask;
   registration->sink = sink;
 
-  EnterCriticalSection(&lock_);
+  ScopedLock list(lock_);
   registration->connection = ++lastConnection_;
   if (last_)
     last_->next = registration;
@@ -56,44 +55,46 @@ HRESULT AdviseList::Add(ULONG entryIdSize, const void* entryId, ULONG eventMask,
   last_ = registration;
   ++count_;
   *connection = registration->connection;
-  LeaveCriticalSection(&lock_);
   return S_OK;
 }
 
 void AdviseList::Remove(ULONG connection) {
-  EnterCriticalSection(&lock_);
-  AdviseRegistration* previous = nullptr;
   AdviseRegistration* removed = nullptr;
-  for (AdviseRegistration* registration = first_; registration; registration = registration->next) {
-    if (registration->connection != connection) {
-      previous = registration;
-      continue;
+  {
+    ScopedLock list(lock_);
+    AdviseRegistration* previous = nullptr;
+    for (AdviseRegistration* registration = first_; registration; registration = registration->next) {
+      if (registration->connection != connection) {
+        previous = registration;
+        continue;
+      }
+      if (previous)
+        previous->next = registration->next;
+      else
+        first_ = registration->next;
+      if (last_ == registration) last_ = previous;
+      --count_;
+      removed = registration;
+      break;
     }
-    if (previous)
-      previous->next = registration->next;
-    else
-      first_ = registration->next;
-    if (last_ == registration) last_ = previous;
-    --count_;
-    removed = registration;
-    break;
   }
-  LeaveCriticalSection(&lock_);
   if (removed) FreeRegistration(removed);
 }
 
 void AdviseList::Notify(ULONG count, LPNOTIFICATION notifications) {
   // The sinks as they are now, each held for the call (AddRef is all that runs under the list's lock):
   // a sink may then unadvise itself, or another thread any sink, while they are told.
-  EnterCriticalSection(&lock_);
   ULONG held = 0;
-  auto* sinks = static_cast<LPMAPIADVISESINK*>(abk::HeapAllocate((count_ ? count_ : 1) * sizeof(LPMAPIADVISESINK)));
-  for (AdviseRegistration* registration = first_; sinks && registration; registration = registration->next) {
-    if (!registration->sink) continue;
-    registration->sink->AddRef();
-    sinks[held++] = registration->sink;
+  LPMAPIADVISESINK* sinks = nullptr;
+  {
+    ScopedLock list(lock_);
+    sinks = static_cast<LPMAPIADVISESINK*>(abk::HeapAllocate((count_ ? count_ : 1) * sizeof(LPMAPIADVISESINK)));
+    for (AdviseRegistration* registration = first_; sinks && registration; registration = registration->next) {
+      if (!registration->sink) continue;
+      registration->sink->AddRef();
+      sinks[held++] = registration->sink;
+    }
   }
-  LeaveCriticalSection(&lock_);
   for (ULONG i = 0; i < held; ++i) {
     sinks[i]->OnNotify(count, notifications);
     sinks[i]->Release();

@@ -8,7 +8,6 @@
 #include "store/store_library.h"
 
 AddressBookSession::AddressBookSession(HINSTANCE instance, const BYTE* serviceUid) : instance_(instance) {
-  InitializeCriticalSection(&lock_);
   memcpy(&serviceUid_, serviceUid, sizeof serviceUid_);
 }
 
@@ -17,7 +16,6 @@ AddressBookSession::~AddressBookSession() {
   abk::HeapDelete(adviseList_);
   if (support_) support_->Release();
   if (store_) store_->Release();
-  DeleteCriticalSection(&lock_);
 }
 
 AddressBookSession* AddressBookSession::Create(HINSTANCE instance, const BYTE* serviceUid) {
@@ -75,26 +73,17 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::QueryInterface(REFIID riid, LPVOID
     *ppvObj = nullptr;
     return E_NOINTERFACE;
   }
-  Lock();
+  refCount_.Add();
   *ppvObj = static_cast<IAddrBook*>(this);
-  ++refCount_;
-  Unlock();
   return S_OK;
 }
 
-ULONG STDMETHODCALLTYPE AddressBookSession::AddRef() {
-  Lock();
-  LONG count = ++refCount_;
-  Unlock();
-  return static_cast<ULONG>(count);
-}
+ULONG STDMETHODCALLTYPE AddressBookSession::AddRef() { return refCount_.Add(); }
 
 ULONG STDMETHODCALLTYPE AddressBookSession::Release() {
-  Lock();
-  LONG count = --refCount_;
-  Unlock();
+  ULONG count = refCount_.Drop();
   if (count == 0) Destroy(this);
-  return static_cast<ULONG>(count);
+  return count;
 }
 
 // Slots the session does not offer.

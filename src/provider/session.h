@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "provider/advise_list.h"
 #include "provider/host_interfaces.h"
+#include "provider/ref_count.h"
 
 class StoreLibrary;
 
@@ -28,8 +29,6 @@ public:
   LPCSTR DisplayName() const { return displayName_; }
   LPABHOSTSUPPORT Support() const { return support_; }
   void NotifyAdviseSinks(ULONG entryIdSize, const void* entryId, ULONG count, LPNOTIFICATION notifications);
-  void Lock() { EnterCriticalSection(&lock_); }
-  void Unlock() { LeaveCriticalSection(&lock_); }
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, LPVOID* ppvObj) override;
@@ -101,6 +100,5 @@ private:
   StoreLibrary* store_ = nullptr;
   AdviseList* adviseList_ = nullptr;
   LPABHOSTSUPPORT support_ = nullptr;
-  LONG refCount_ = 0;
-  CRITICAL_SECTION lock_;
+  RefCount refCount_;
 };

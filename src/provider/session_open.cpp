@@ -26,7 +26,6 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::OpenEntry(ULONG cbEntryID, LPENTRY
     return E_NOINTERFACE;
   ULONG kind = ClassifyEntryId(*this, cbEntryID, lpEntryID);
 
-  Lock();
   HRESULT hr = S_OK;
   LPUNKNOWN object = nullptr;
   ULONG objectType = 0;
@@ -60,7 +59,6 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::OpenEntry(ULONG cbEntryID, LPENTRY
   } else {
     hr = MAPI_E_INVALID_ENTRYID;
   }
-  Unlock();
   if (FAILED(hr)) return hr;
   *lpulObjType = objectType;
   *lppUnk = object;

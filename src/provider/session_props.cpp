@@ -94,13 +94,9 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::GetProps(LPSPropTagArray lpPropTag
     tags = lpPropTagArray->aulPropTag;
   }
 
-  Lock();
   void* block = nullptr;
   HRESULT hr = abk::AllocateBuffer(count * sizeof(SPropValue), &block);
-  if (FAILED(hr)) {
-    Unlock();
-    return hr;
-  }
+  if (FAILED(hr)) return hr;
   auto* values = static_cast<LPSPropValue>(block);
   bool anyError = false;
   for (ULONG i = 0; i < count; ++i) {
@@ -108,7 +104,6 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::GetProps(LPSPropTagArray lpPropTag
   }
   *lpcValues = count;
   *lppPropArray = values;
-  Unlock();
   return anyError ? MAPI_W_ERRORS_RETURNED : S_OK;
 }
 
@@ -116,7 +111,6 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::GetPropList(ULONG ulFlags, LPSProp
   if (ulFlags & MAPI_UNICODE) return MAPI_E_BAD_CHARWIDTH;
   if (!lppPropTagArray || IsBadWritePtr(lppPropTagArray, sizeof *lppPropTagArray)) return E_INVALIDARG;
 
-  Lock();
   void* block = nullptr;
   HRESULT hr = abk::AllocateBuffer(CbNewSPropTagArray(kListedTagCount), &block);
   if (SUCCEEDED(hr)) {
@@ -125,6 +119,5 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::GetPropList(ULONG ulFlags, LPSProp
     memcpy(tags->aulPropTag, kListedTags, sizeof kListedTags);
     *lppPropTagArray = tags;
   }
-  Unlock();
   return hr;
 }

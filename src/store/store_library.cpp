@@ -56,12 +56,11 @@ HRESULT MapStoreStatus(ULONG status) {
   }
 }
 
-StoreLibrary::StoreLibrary() { InitializeCriticalSection(&lock_); }
+StoreLibrary::StoreLibrary() = default;
 
 StoreLibrary::~StoreLibrary() {
   Unload();
   abk::HeapFree(filePath_);
-  DeleteCriticalSection(&lock_);
 }
 
 StoreLibrary* StoreLibrary::Create() { return abk::HeapNew<StoreLibrary>(); }
@@ -105,7 +104,7 @@ HRESULT StoreLibrary::Bind(LPCSTR libraryPath, LPCSTR filePath) {
     commitAddressBook = nullptr;
     rollbackAddressBook = nullptr;
   }
-  refCount_ = 1;
+  refCount_.Add(); // the caller's
   return S_OK;
 }
 
@@ -115,17 +114,10 @@ STORE_DELETEPROPS* StoreLibrary::LookUpDeleteProps() const {
   return deleteProps;
 }
 
-LONG StoreLibrary::AddRef() {
-  EnterCriticalSection(&lock_);
-  LONG count = ++refCount_;
-  LeaveCriticalSection(&lock_);
-  return count;
-}
+LONG StoreLibrary::AddRef() { return refCount_.Add(); }
 
 LONG StoreLibrary::Release() {
-  EnterCriticalSection(&lock_);
-  LONG count = --refCount_;
-  LeaveCriticalSection(&lock_);
+  ULONG count = refCount_.Drop();
   if (count == 0) abk::HeapDelete(this);
   return count;
 }

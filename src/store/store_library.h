@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "provider/ref_count.h"
 #include "store/store_abi.h"
 
 constexpr size_t STORE_PATH_SIZE = MAX_PATH;
@@ -55,8 +56,7 @@ public:
 private:
   void Unload();
 
-  LONG refCount_ = 0;
-  CRITICAL_SECTION lock_; // guards the reference count only
+  RefCount refCount_;
   HMODULE module_ = nullptr;
   char* filePath_ = nullptr;
 };

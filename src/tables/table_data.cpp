@@ -39,26 +39,17 @@ HRESULT STDMETHODCALLTYPE TableData::QueryInterface(REFIID riid, LPVOID* ppvObj)
   if (!ppvObj || IsBadWritePtr(ppvObj, sizeof *ppvObj)) return E_INVALIDARG;
   *ppvObj = nullptr;
   if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IMAPITableData)) return E_NOINTERFACE;
-  EnterCriticalSection(&lock_);
-  ++refCount_;
+  refCount_.Add();
   *ppvObj = static_cast<ITableData*>(this);
-  LeaveCriticalSection(&lock_);
   return S_OK;
 }
 
-ULONG STDMETHODCALLTYPE TableData::AddRef() {
-  EnterCriticalSection(&lock_);
-  LONG count = ++refCount_;
-  LeaveCriticalSection(&lock_);
-  return static_cast<ULONG>(count);
-}
+ULONG STDMETHODCALLTYPE TableData::AddRef() { return refCount_.Add(); }
 
 ULONG STDMETHODCALLTYPE TableData::Release() {
-  EnterCriticalSection(&lock_);
-  LONG count = --refCount_;
-  LeaveCriticalSection(&lock_);
+  ULONG count = refCount_.Drop();
   if (count == 0) abk::HeapDelete(this);
-  return static_cast<ULONG>(count);
+  return count;
 }
 
 // Sorting and the release callback are not offered: every view shows the rows in stored order.

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "provider/ref_count.h"
+#include "provider/scoped_lock.h"
 #include "tables/row_index.h"
 
 class TableData final : public ITableData {
@@ -28,8 +30,8 @@ public:
 
   // What the views read: rows are looked at in place, never copied twice, so a view holds the table's
   // lock (after its own) for as long as it looks at them. The row operations above take it themselves.
-  void Lock() { EnterCriticalSection(&lock_); }
-  void Unlock() { LeaveCriticalSection(&lock_); }
+  // Guards the rows; taken after a view's own lock, never the other way round.
+  CRITICAL_SECTION& RowLock() { return lock_; }
   ULONG RowCount() const { return rows_.Count(); }
   const SRow* RowAt(ULONG position) const;
   const SPropTagArray& Columns() const { return *columns_; }
@@ -44,20 +46,8 @@ private:
   ULONG indexTag_;
   LPSPropTagArray columns_; // the creator's, kept alive by it for the table's whole life
   RowIndex rows_;
-  LONG refCount_ = 0;
-  CRITICAL_SECTION lock_; // the reference count and the rows: a container changes them while views read
-};
-
-// Holds a table's lock for one scope.
-class TableLock final {
-public:
-  explicit TableLock(TableData& table) : table_(table) { table_.Lock(); }
-  ~TableLock() { table_.Unlock(); }
-  TableLock(const TableLock&) = delete;
-  TableLock& operator=(const TableLock&) = delete;
-
-private:
-  TableData& table_;
+  RefCount refCount_;
+  CRITICAL_SECTION lock_; // the rows: a container changes them while views read
 };
 
 // Creates a table with no rows and one reference for the caller. A given interface identifier must be

@@ -3,6 +3,7 @@
 #include "tables/table_data.h"
 
 #include "props/prop_values.h"
+#include "provider/scoped_lock.h"
 #include "tables/readable.h"
 
 const SRow* TableData::RowAt(ULONG position) const {
@@ -25,7 +26,7 @@ HRESULT STDMETHODCALLTYPE TableData::HrModifyRow(LPSRow lpSRow) {
   if (!ReadableRow(lpSRow)) return E_INVALIDARG;
   const SPropValue* key = FindPropValue(lpSRow->lpProps, lpSRow->cValues, indexTag_);
   if (!key) return E_INVALIDARG;
-  TableLock lock(*this);
+  ScopedLock rows(lock_);
   RowNode* old = rows_.Find(*key);
   if (!old) return AddRow(*lpSRow);
 
@@ -42,7 +43,7 @@ HRESULT STDMETHODCALLTYPE TableData::HrInsertRow(ULONG uliRow, LPSRow lpSRow) {
   if (!ReadableRow(lpSRow)) return E_INVALIDARG;
   const SPropValue* key = FindPropValue(lpSRow->lpProps, lpSRow->cValues, indexTag_);
   if (!key) return E_INVALIDARG;
-  TableLock lock(*this);
+  ScopedLock rows(lock_);
   if (rows_.Find(*key)) return E_INVALIDARG;
   return AddRow(*lpSRow);
 }
@@ -50,7 +51,7 @@ HRESULT STDMETHODCALLTYPE TableData::HrInsertRow(ULONG uliRow, LPSRow lpSRow) {
 // An unknown value is not an error: the row is already gone.
 HRESULT STDMETHODCALLTYPE TableData::HrDeleteRow(LPSPropValue lpSPropValue) {
   if (!ReadableValue(lpSPropValue) || lpSPropValue->ulPropTag != indexTag_) return E_INVALIDARG;
-  TableLock lock(*this);
+  ScopedLock rows(lock_);
   RowNode* node = rows_.Find(*lpSPropValue);
   if (!node) return S_OK;
   rows_.Remove(node);
@@ -63,7 +64,7 @@ HRESULT STDMETHODCALLTYPE TableData::HrQueryRow(LPSPropValue lpsPropValue, LPSRo
   if (!lppSRow || IsBadWritePtr(lppSRow, sizeof *lppSRow)) return E_INVALIDARG;
   if (lpuliRow && IsBadWritePtr(lpuliRow, sizeof *lpuliRow)) return E_INVALIDARG;
   if (!ReadableValue(lpsPropValue) || lpsPropValue->ulPropTag != indexTag_) return E_INVALIDARG;
-  TableLock lock(*this);
+  ScopedLock rows(lock_);
   RowNode* node = rows_.Find(*lpsPropValue);
   if (!node) return S_OK;
   if (lpuliRow) *lpuliRow = rows_.PositionOf(node);
@@ -72,7 +73,7 @@ HRESULT STDMETHODCALLTYPE TableData::HrQueryRow(LPSPropValue lpsPropValue, LPSRo
 
 HRESULT STDMETHODCALLTYPE TableData::HrEnumRow(ULONG ulRowNumber, LPSRow* lppSRow) {
   if (!lppSRow || IsBadWritePtr(lppSRow, sizeof *lppSRow)) return E_INVALIDARG;
-  TableLock lock(*this);
+  ScopedLock rows(lock_);
   RowNode* node = rows_.At(ulRowNumber);
   if (!node) {
     *lppSRow = nullptr;

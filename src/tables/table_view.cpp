@@ -21,40 +21,23 @@ TableView::~TableView() {
   DeleteCriticalSection(&lock_);
 }
 
-TableView::Locked::Locked(TableView& view) : view_(view) {
-  EnterCriticalSection(&view_.lock_);
-  view_.table_->Lock();
-}
-
-TableView::Locked::~Locked() {
-  view_.table_->Unlock();
-  LeaveCriticalSection(&view_.lock_);
-}
+TableView::Locked::Locked(TableView& view) : view_(view.lock_), rows_(view.table_->RowLock()) {}
 
 HRESULT STDMETHODCALLTYPE TableView::QueryInterface(REFIID riid, LPVOID* ppvObj) {
   if (!ppvObj || IsBadWritePtr(ppvObj, sizeof *ppvObj)) return E_INVALIDARG;
   *ppvObj = nullptr;
   if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IMAPITable)) return E_NOINTERFACE;
-  EnterCriticalSection(&lock_);
-  ++refCount_;
+  refCount_.Add();
   *ppvObj = static_cast<IMAPITable*>(this);
-  LeaveCriticalSection(&lock_);
   return S_OK;
 }
 
-ULONG STDMETHODCALLTYPE TableView::AddRef() {
-  EnterCriticalSection(&lock_);
-  LONG count = ++refCount_;
-  LeaveCriticalSection(&lock_);
-  return static_cast<ULONG>(count);
-}
+ULONG STDMETHODCALLTYPE TableView::AddRef() { return refCount_.Add(); }
 
 ULONG STDMETHODCALLTYPE TableView::Release() {
-  EnterCriticalSection(&lock_);
-  LONG count = --refCount_;
-  LeaveCriticalSection(&lock_);
+  ULONG count = refCount_.Drop();
   if (count == 0) abk::HeapDelete(this);
-  return static_cast<ULONG>(count);
+  return count;
 }
 
 HRESULT STDMETHODCALLTYPE TableView::GetStatus(ULONG* lpulTableStatus, ULONG* lpulTableType) {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "provider/ref_count.h"
+#include "provider/scoped_lock.h"
 
 class TableData;
 
@@ -53,12 +55,10 @@ private:
   class Locked final {
   public:
     explicit Locked(TableView& view);
-    ~Locked();
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
 
   private:
-    TableView& view_;
+    ScopedLock view_;
+    ScopedLock rows_;
   };
 
   // The view's columns: its own once SetColumns has run, the table's until then.
@@ -74,6 +74,6 @@ private:
   LONG position_ = 0;
   LPSPropTagArray columns_ = nullptr; // one host block, null until the first SetColumns
   LONG* bookmarks_ = nullptr;         // one host block of kBookmarkSlots, null until the first CreateBookmark
-  LONG refCount_ = 0;
-  CRITICAL_SECTION lock_; // the reference count, and with Locked the rest of the view's state
+  RefCount refCount_;
+  CRITICAL_SECTION lock_; // with Locked, the view's state
 };
