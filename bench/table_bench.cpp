@@ -157,7 +157,6 @@ TableData* BuildTable(SourceRows& source) {
 LPMAPITABLE NewView(TableData* table) {
   LPMAPITABLE view = nullptr;
   table->HrGetView(nullptr, nullptr, 0, &view);
-  view->AddRef();
   return view;
 }
 

@@ -1,5 +1,6 @@
 // A test hook: BKCONV_TEST_FAULT=N:KIND makes the Nth file-changing step of each changing call fail, so
 // tests can fill the disk or cut the power at every step of a write. Unset, it costs one variable look-up.
+// Only builds with ABK_TEST_HOOKS (every flavour but the shipping win32 one) read the variable.
 #pragma once
 
 namespace bkconv {

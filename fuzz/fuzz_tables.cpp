@@ -153,7 +153,6 @@ void Program::Step(FuzzInput& in) {
     if (views.size() >= 4) return;
     LPMAPITABLE view = nullptr;
     if (FAILED(table->HrGetView(nullptr, nullptr, 0, &view)) || !view) return;
-    view->AddRef();
     views.push_back(view);
     return;
   }

@@ -41,10 +41,7 @@ HRESULT STDMETHODCALLTYPE ABContainer::GetContentsTable(ULONG ulFlags, LPMAPITAB
   } else {
     hr = BuildContentsTable(&view);
   }
-  if (SUCCEEDED(hr)) {
-    view->AddRef(); // a new view has no reference of its own yet
-    *lppTable = view;
-  }
+  if (SUCCEEDED(hr)) *lppTable = view;
   return hr;
 }
 

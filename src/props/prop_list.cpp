@@ -117,7 +117,6 @@ HRESULT PropList::SetProp(const SPropValue& value) {
     else
       first_ = element;
     if (last_ == old) last_ = element;
-    if (cursor_ == old) cursor_ = element;
     FreeElement(old);
     return S_OK;
   }
@@ -140,19 +139,11 @@ PropElement* PropList::TakeProp(ULONG tag) {
     else
       first_ = element->next;
     if (last_ == element) last_ = previous;
-    if (cursor_ == element) cursor_ = element->next;
     element->next = nullptr;
     --count_;
     return element;
   }
   return nullptr;
-}
-
-PropElement* PropList::NextProp(bool restart) {
-  if (restart) cursor_ = first_;
-  PropElement* current = cursor_;
-  if (current) cursor_ = current->next;
-  return current;
 }
 
 void PropList::Clear() {
@@ -162,14 +153,13 @@ void PropList::Clear() {
     FreeElement(element);
     element = next;
   }
-  first_ = last_ = cursor_ = nullptr;
+  first_ = last_ = nullptr;
   count_ = 0;
 }
 
 void PropList::Swap(PropList& other) {
   std::swap(first_, other.first_);
   std::swap(last_, other.last_);
-  std::swap(cursor_, other.cursor_);
   std::swap(count_, other.count_);
 }
 

@@ -32,11 +32,10 @@ public:
   // Unlinks the first element with the tag's property identifier; the caller frees it with FreeElement.
   PropElement* TakeProp(ULONG tag);
   static void FreeElement(PropElement* element);
-  // Iteration: restart moves to the first element; returns the current one and advances.
-  PropElement* NextProp(bool restart);
   void Clear();
 
   ULONG Count() const { return count_; }
+  // Iteration, in insertion order: for (PropElement* e = list.First(); e; e = e->next).
   PropElement* First() const { return first_; }
   void Swap(PropList& other);
 
@@ -46,7 +45,6 @@ private:
 
   PropElement* first_ = nullptr;
   PropElement* last_ = nullptr;
-  PropElement* cursor_ = nullptr;
   ULONG count_ = 0;
 };
 

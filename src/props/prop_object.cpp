@@ -90,7 +90,7 @@ HRESULT PropObjectCore::PropGetProps(LPSPropTagArray tags, ULONG flags, ULONG* c
         }
       }
     } else if (array) {
-      for (PropElement* element = list.NextProp(true); element; element = list.NextProp(false)) {
+      for (PropElement* element = list.First(); element; element = element->next) {
         if (FAILED(CopyStoredValue(*element, array, &array[filled]))) {
           hr = E_OUTOFMEMORY;
           break;
@@ -119,7 +119,7 @@ HRESULT PropObjectCore::PropGetPropList(ULONG flags, LPSPropTagArray* tags) {
   if (FAILED(abk::AllocateBuffer(CbNewSPropTagArray(list.Count()), &block))) return E_OUTOFMEMORY;
   auto* array = static_cast<LPSPropTagArray>(block);
   array->cValues = 0;
-  for (PropElement* element = list.NextProp(true); element; element = list.NextProp(false)) {
+  for (PropElement* element = list.First(); element; element = element->next) {
     // The instance key is an object's own business, never listed.
     if (PROP_ID(element->value.ulPropTag) == PROP_ID(PR_INSTANCE_KEY)) continue;
     array->aulPropTag[array->cValues++] = element->value.ulPropTag;
@@ -196,7 +196,7 @@ void PropObjectCore::NotifyModified() {
   memset(&notification, 0, sizeof notification);
   notification.ulEventType = fnevObjectModified;
   notification.info.obj.ulObjType = MAPI_ADDRBOOK;
-  session_->NotifyAdviseSinks(sizeof entryId_, &entryId_, 1, &notification);
+  session_->NotifyAdviseSinks(1, &notification);
 }
 
 HRESULT PropObjectCore::PropSaveChanges(ULONG) {

@@ -11,7 +11,7 @@ static void FreeRegistration(AdviseRegistration* registration) {
   abk::HeapFree(registration);
 }
 
-AdviseList::AdviseList(AddressBookSession* session) : session_(session) { InitializeCriticalSection(&lock_); }
+AdviseList::AdviseList() { InitializeCriticalSection(&lock_); }
 
 ULONG AdviseList::Count() {
   ScopedLock list(lock_);

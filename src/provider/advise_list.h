@@ -8,8 +8,6 @@
 
 #include "platform/platform.h"
 
-class AddressBookSession;
-
 struct AdviseRegistration {
   ULONG entryIdSize;
   BYTE* entryId; // heap copy, null when the registration named no entry
@@ -21,7 +19,7 @@ struct AdviseRegistration {
 
 class AdviseList final {
 public:
-  explicit AdviseList(AddressBookSession* session);
+  AdviseList();
   ~AdviseList();
   AdviseList(const AdviseList&) = delete;
   AdviseList& operator=(const AdviseList&) = delete;
@@ -38,7 +36,6 @@ public:
 
 private:
   mutable CRITICAL_SECTION lock_; // guards the list; never held while a sink runs
-  AddressBookSession* session_;
   AdviseRegistration* first_ = nullptr;
   AdviseRegistration* last_ = nullptr;
   ULONG lastConnection_ = 0;

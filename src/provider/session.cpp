@@ -53,7 +53,7 @@ HRESULT AddressBookSession::Initialize(LPCSTR libraryPath, LPCSTR filePath, LPCS
   }
   store_ = store;
 
-  adviseList_ = abk::HeapNew<AdviseList>(this);
+  adviseList_ = abk::HeapNew<AdviseList>();
   if (!adviseList_) return E_OUTOFMEMORY;
 
   support_ = support;
@@ -62,8 +62,7 @@ HRESULT AddressBookSession::Initialize(LPCSTR libraryPath, LPCSTR filePath, LPCS
   return S_OK;
 }
 
-void AddressBookSession::NotifyAdviseSinks(ULONG entryIdSize, const void* entryId, ULONG count,
-                                           LPNOTIFICATION notifications) {
+void AddressBookSession::NotifyAdviseSinks(ULONG count, LPNOTIFICATION notifications) {
   adviseList_->Notify(count, notifications);
 }
 

@@ -28,7 +28,8 @@ public:
   StoreLibrary* Store() const { return store_; }
   LPCSTR DisplayName() const { return displayName_; }
   LPABHOSTSUPPORT Support() const { return support_; }
-  void NotifyAdviseSinks(ULONG entryIdSize, const void* entryId, ULONG count, LPNOTIFICATION notifications);
+  // Every registered sink hears of every change (see AdviseList).
+  void NotifyAdviseSinks(ULONG count, LPNOTIFICATION notifications);
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, LPVOID* ppvObj) override;

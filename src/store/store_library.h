@@ -43,7 +43,6 @@ public:
   STORE_CREATEGROUPENTRY* createGroupEntry = nullptr;
   STORE_GETPROPS* getProps = nullptr;
   STORE_SETPROPS* setProps = nullptr;
-  STORE_DELETEPROPS* deleteProps = nullptr; // unused: see LookUpDeleteProps
   STORE_CLOSEADDRESSBOOK* closeAddressBook = nullptr;
   // Beyond the eight: a library that takes each opening as one transaction. Null in one that does not,
   // which makes every call durable on its own.

@@ -52,10 +52,14 @@ ULONG STDMETHODCALLTYPE TableData::Release() {
   return count;
 }
 
-// Sorting and the release callback are not offered: every view shows the rows in stored order.
+// Sorting and the release callback are not offered: every view shows the rows in stored order, and a
+// sort order asked for is refused rather than ignored. The new view holds one reference, the caller's.
 HRESULT STDMETHODCALLTYPE TableData::HrGetView(LPSSortOrderSet lpSSortOrderSet, CALLERRELEASE* lpfCallerRelease,
                                                ULONG ulCallerData, LPMAPITABLE* lppMAPITable) {
   if (!lppMAPITable || IsBadWritePtr(lppMAPITable, sizeof *lppMAPITable)) return E_INVALIDARG;
+  *lppMAPITable = nullptr;
+  if (lpSSortOrderSet && (IsBadReadPtr(lpSSortOrderSet, CbNewSSortOrderSet(0)) || lpSSortOrderSet->cSorts != 0))
+    return MAPI_E_TOO_COMPLEX;
   TableView* view = abk::HeapNew<TableView>(this);
   *lppMAPITable = view;
   return view ? S_OK : E_OUTOFMEMORY;

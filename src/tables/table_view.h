@@ -74,6 +74,6 @@ private:
   LONG position_ = 0;
   LPSPropTagArray columns_ = nullptr; // one host block, null until the first SetColumns
   LONG* bookmarks_ = nullptr;         // one host block of kBookmarkSlots, null until the first CreateBookmark
-  RefCount refCount_;
+  RefCount refCount_{1}; // the creator's
   CRITICAL_SECTION lock_; // with Locked, the view's state
 };

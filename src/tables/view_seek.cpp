@@ -47,8 +47,9 @@ HRESULT STDMETHODCALLTYPE TableView::SeekRow(BOOKMARK bkOrigin, LONG lRowCount, 
   return S_OK;
 }
 
-// The product wraps at 32 bits and SeekRow reads a target of 2^31 or more as negative (row 0); hosts
-// pass fractions of at most 1, which never come near that.
+// The row count times the numerator is computed in 32 bits and wraps for large numerators, and SeekRow
+// reads a target of 2^31 or more as negative (row 0); hosts pass fractions of at most 1, which never
+// come near either.
 HRESULT STDMETHODCALLTYPE TableView::SeekRowApprox(ULONG ulNumerator, ULONG ulDenominator) {
   if (ulDenominator == 0) return E_INVALIDARG;
   // SeekRow takes the locks again (they are recursive); the count and the seek make one step.

@@ -31,4 +31,8 @@ if [ "$format" = pei-i386 ]; then
     [ "$ret" = "\$0x$(printf '%x' "$bytes")" ] || fail "$name does not return with ret \$$bytes (found '$ret')"
   done
 fi
+# A build without test hooks (the shipping form) carries none.
+if [ "${ABK_NO_TEST_HOOKS:-}" = 1 ] && grep -qa BKCONV_TEST_FAULT "$dll"; then
+  fail "holds the test hook BKCONV_TEST_FAULT"
+fi
 echo "ok: $(basename "$dll") ($format): $(echo $actual)"

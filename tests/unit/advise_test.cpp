@@ -55,7 +55,7 @@ protected:
     n.info.obj.cbEntryID = 40;
     n.info.obj.lpEntryID = IdPtr(id);
     n.info.obj.ulObjType = MAPI_MAILUSER;
-    session->NotifyAdviseSinks(40, IdPtr(id), 1, &n);
+    session->NotifyAdviseSinks(1, &n);
   }
 
   host::ProfileSection profile;

@@ -70,7 +70,7 @@ TEST_F(PropValuesTest, IterationFollowsInsertionOrder) {
   list.AppendProp(String(PR_DISPLAY_NAME, "x"));
   list.AppendProp(Long(PR_DISPLAY_TYPE, 0));
   std::vector<ULONG> order;
-  for (PropElement* e = list.NextProp(true); e; e = list.NextProp(false))
+  for (PropElement* e = list.First(); e; e = e->next)
     order.push_back(e->value.ulPropTag);
   EXPECT_EQ(order, (std::vector<ULONG>{PR_OBJECT_TYPE, PR_DISPLAY_NAME, PR_DISPLAY_TYPE}));
 }

@@ -21,7 +21,6 @@ protected:
     LPMAPITABLE view = nullptr;
     EXPECT_EQ(table->HrGetView(nullptr, nullptr, 0, &view), S_OK);
     if (!view) return nullptr;
-    view->AddRef();
     views.push_back(view);
     return view;
   }
@@ -240,8 +239,15 @@ TEST_F(TableViewTest, AViewKeepsItsTableAliveAndTheTableOutlivesItsViews) {
   AddPeople(2);
   LPMAPITABLE first = nullptr;
   ASSERT_EQ(table->HrGetView(nullptr, nullptr, 0, &first), S_OK);
-  EXPECT_EQ(first->AddRef(), 1u) << "a new view has no reference of its own";
-  EXPECT_EQ(first->Release(), 0u);
+  EXPECT_EQ(first->Release(), 0u) << "a new view holds the caller's reference, and only that";
+  SizedSSortOrderSet(1, byName) = {1, 0, 0, {{PR_DISPLAY_NAME, TABLE_SORT_ASCEND}}};
+  LPMAPITABLE sorted = first;
+  EXPECT_EQ(table->HrGetView(reinterpret_cast<LPSSortOrderSet>(&byName), nullptr, 0, &sorted), MAPI_E_TOO_COMPLEX)
+      << "a sort order the view cannot apply is refused, not ignored";
+  EXPECT_EQ(sorted, nullptr);
+  byName.cSorts = 0;
+  ASSERT_EQ(table->HrGetView(reinterpret_cast<LPSSortOrderSet>(&byName), nullptr, 0, &sorted), S_OK);
+  EXPECT_EQ(sorted->Release(), 0u);
   EXPECT_EQ(table->AddRef(), 2u) << "the released view gave its table reference back";
   table->Release();
 
