@@ -31,6 +31,17 @@ public:
   // Every registered sink hears of every change (see AdviseList).
   void NotifyAdviseSinks(ULONG count, LPNOTIFICATION notifications);
 
+  // The slots below are in the interfaces' order. Where each is written:
+  //   session.cpp             QueryInterface, AddRef, Release; the slots the session does not offer
+  //                           (GetLastError, SaveChanges, OpenProperty, SetProps, DeleteProps, CopyTo,
+  //                           CopyProps, GetNamesFromIDs, GetIDsFromNames, CreateOneOff, ResolveName,
+  //                           Address, RecipOptions, QueryDefaultRecipOpt, GetPAB, SetPAB, GetDefaultDir,
+  //                           SetDefaultDir, GetSearchPath, SetSearchPath)
+  //   session_props.cpp       GetProps, GetPropList
+  //   session_open.cpp        OpenEntry, PrepareRecips
+  //   session_ids.cpp         CompareEntryIDs, Advise, Unadvise
+  //   dialogs/entry_launch.cpp NewEntry, Details (the person and group dialogs)
+
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, LPVOID* ppvObj) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
