@@ -37,6 +37,11 @@ TEST_F(GroupDialogTest, EachNumberIsAnEntryAndAPersonWithBothChosenLeavesTheList
                       [&](DialogView& dialog) {
                         EXPECT_TRUE(dialog.IsChecked(IDC_SHOW_PERSONS));
                         EXPECT_TRUE(dialog.IsChecked(IDC_SHOW_GROUPS));
+                        // Typing stops at the name's 48 characters and the keyword's 32.
+                        dialog.Type(IDC_GROUP_NAME, std::string(60, 'n'));
+                        EXPECT_EQ(dialog.Text(IDC_GROUP_NAME), std::string(48, 'n'));
+                        dialog.Type(IDC_KEYWORD, std::string(40, 'k'));
+                        EXPECT_EQ(dialog.Text(IDC_KEYWORD), std::string(32, 'k'));
                         // The edited group is never offered, nor what it already holds.
                         EXPECT_EQ(dialog.Rows(IDC_AVAILABLE_LIST),
                                   (std::vector<std::vector<std::string>>{{"Duo", "", "", "0301", "", ""},

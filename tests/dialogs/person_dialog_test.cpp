@@ -43,13 +43,26 @@ TEST_F(PersonDialogTest, ComposesTheRecipientNameFromTheNamePartsWhenNoneIsTyped
 
   // A last name alone is the name, with no spaces; typing stops at each field's limit.
   ASSERT_EQ(AddPerson([](DialogView& dialog) {
+              const std::pair<int, size_t> limits[] = {
+                  {IDC_FIRST_NAME, 20},
+                  {IDC_LAST_NAME, 30},
+                  {IDC_SUFFIX, 16},
+                  {IDC_PREFIX, 16},
+                  {IDC_RECIPIENT_NAME, 85},
+                  {IDC_COMPANY, 40},
+                  {IDC_DEPARTMENT, 40},
+                  {IDC_PRIMARY_NUMBER, 45},
+                  {IDC_PRIMARY_DESCRIPTION, 30},
+                  {IDC_SECONDARY_NUMBER, 45},
+                  {IDC_SECONDARY_DESCRIPTION, 30},
+                  {IDC_KEYWORD, 255},
+              };
+              for (const auto& [control, limit] : limits) {
+                dialog.Type(control, std::string(limit + 5, 'x'));
+                EXPECT_EQ(dialog.Text(control), std::string(limit, 'x')) << "control " << control;
+                dialog.Type(control, "");
+              }
               dialog.Type(IDC_LAST_NAME, "Martin");
-              dialog.Type(IDC_FIRST_NAME, std::string(25, 'j'));
-              EXPECT_EQ(dialog.Text(IDC_FIRST_NAME), std::string(20, 'j'));
-              dialog.Type(IDC_FIRST_NAME, "");
-              dialog.Type(IDC_PREFIX, std::string(20, 'p'));
-              EXPECT_EQ(dialog.Text(IDC_PREFIX), std::string(16, 'p'));
-              dialog.Type(IDC_PREFIX, "");
               dialog.Type(IDC_SECONDARY_NUMBER, "0607080910");
               dialog.Click(IDOK);
             }),
