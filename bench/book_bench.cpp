@@ -13,17 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "bench/store_records.h"
 #include "host/host_allocators.h"
 #include "host/host_support.h"
 #include "host/profile_section.h"
 #include "host/provider_module.h"
+#include "kit/store_kit.h"
 #include "store/store_abi.h"
 
 namespace {
-
-using bench::AddField;
-using bench::Store;
 
 const BYTE kUid[16] = {9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4, 5, 6};
 
@@ -33,41 +30,37 @@ std::string MakeBook(int persons, int groups, std::vector<ULONG>* personIds) {
                       ("abk-bench-" + std::to_string(persons) + "-" + std::to_string(groups) + ".adr"))
                          .string();
   std::filesystem::remove(path);
-  Store store;
-  auto* open = store.Get<STORE_OPENADDRESSBOOK>("OpenAddressBook");
-  auto* close = store.Get<STORE_CLOSEADDRESSBOOK>("CloseAddressBook");
-  auto* newPerson = store.Get<STORE_CREATECONTACTENTRY>("CreateContactEntry");
-  auto* newGroup = store.Get<STORE_CREATEGROUPENTRY>("CreateGroupEntry");
-  auto* setProps = store.Get<STORE_SETPROPS>("SetProps");
+  HMODULE module = LoadLibraryA(storekit::LibraryBesideProgram().c_str());
+  storekit::StoreExports store = storekit::BindExports(module);
   ULONG status = 0;
-  ULONG handle = open(path.c_str(), &status);
+  ULONG handle = store.open(path.c_str(), &status);
   for (int i = 0; i < persons; ++i) {
-    ULONG id = newPerson(handle, &status);
+    ULONG id = store.createContact(handle, &status);
     personIds->push_back(id);
-    std::vector<BYTE> packed;
+    storekit::Records packed;
     std::string n = std::to_string(i);
-    AddField(packed, 1, "Person " + n);
-    AddField(packed, 3, "First" + n);
-    AddField(packed, 5, "Last" + n);
-    AddField(packed, 0x200, "Company " + n);
-    AddField(packed, 0x210, "01-23-45-" + n);
-    AddField(packed, 0x211, "office");
-    AddField(packed, 0x110, "06-78-90-" + n);
-    AddField(packed, 0x111, "home");
-    StoreRecordBlock block{8, packed.data()};
-    setProps(handle, id, &status, &block);
+    packed.Field(storekit::field::kDisplayName, "Person " + n);
+    packed.Field(storekit::field::kGivenName, "First" + n);
+    packed.Field(storekit::field::kSurname, "Last" + n);
+    packed.Field(storekit::field::kCompany, "Company " + n);
+    packed.Field(storekit::field::kPrimaryFax, "01-23-45-" + n);
+    packed.Field(storekit::field::kPrimaryDescription, "office");
+    packed.Field(storekit::field::kSecondaryFax, "06-78-90-" + n);
+    packed.Field(storekit::field::kSecondaryDescription, "home");
+    StoreRecordBlock block = packed.Block();
+    store.setProps(handle, id, &status, &block);
   }
   for (int g = 0; g < groups; ++g) {
-    ULONG id = newGroup(handle, &status);
-    std::vector<BYTE> packed;
-    AddField(packed, 1, "Group " + std::to_string(g));
+    ULONG id = store.createGroup(handle, &status);
+    storekit::Records packed;
+    packed.Field(storekit::field::kDisplayName, "Group " + std::to_string(g));
     for (int m = 0; m < 8; ++m)
-      bench::AddMember(packed, (*personIds)[(g * 8 + m) % personIds->size()], 3);
-    StoreRecordBlock block{9, packed.data()};
-    setProps(handle, id, &status, &block);
+      packed.Member((*personIds)[(g * 8 + m) % personIds->size()], 3);
+    StoreRecordBlock block = packed.Block();
+    store.setProps(handle, id, &status, &block);
   }
-  close(handle);
-  FreeLibrary(store.module);
+  store.close(handle);
+  FreeLibrary(module);
   return path;
 }
 

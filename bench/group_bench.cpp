@@ -9,21 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "bench/store_records.h"
 #include "bench/syscall_counts.h"
 #include "host/dialog_driver.h"
 #include "host/host_allocators.h"
 #include "host/host_support.h"
 #include "host/profile_section.h"
 #include "host/provider_module.h"
+#include "kit/store_kit.h"
 #include "resources/resource.h"
 #include "store/store_abi.h"
 
 namespace {
-
-using bench::AddField;
-using bench::AddMember;
-using bench::Store;
 
 const BYTE kUid[16] = {7, 7, 7, 6, 5, 4, 3, 2, 1, 0, 1, 2, 3, 4, 5, 6};
 constexpr int kPersons = 3000;
@@ -35,40 +31,36 @@ constexpr int kGroupDialog = IDD_GROUP;
 std::string MakeBook(ULONG* bigGroup) {
   std::string path = (std::filesystem::temp_directory_path() / "abk-group-bench.adr").string();
   std::filesystem::remove(path);
-  Store store;
-  auto* open = store.Get<STORE_OPENADDRESSBOOK>("OpenAddressBook");
-  auto* close = store.Get<STORE_CLOSEADDRESSBOOK>("CloseAddressBook");
-  auto* newPerson = store.Get<STORE_CREATECONTACTENTRY>("CreateContactEntry");
-  auto* newGroup = store.Get<STORE_CREATEGROUPENTRY>("CreateGroupEntry");
-  auto* setProps = store.Get<STORE_SETPROPS>("SetProps");
+  HMODULE module = LoadLibraryA(storekit::LibraryBesideProgram().c_str());
+  storekit::StoreExports store = storekit::BindExports(module);
   ULONG status = 0;
-  ULONG handle = open(path.c_str(), &status);
+  ULONG handle = store.open(path.c_str(), &status);
   std::vector<ULONG> persons;
   for (int i = 0; i < kPersons; ++i) {
-    ULONG id = newPerson(handle, &status);
+    ULONG id = store.createContact(handle, &status);
     persons.push_back(id);
-    std::vector<BYTE> packed;
+    storekit::Records packed;
     std::string n = std::to_string(i);
-    AddField(packed, 1, "Person " + n);
-    AddField(packed, 0x200, "Company " + n);
-    AddField(packed, 0x210, "01-23-45-" + n);
-    AddField(packed, 0x110, "06-78-90-" + n);
-    StoreRecordBlock block{4, packed.data()};
-    setProps(handle, id, &status, &block);
+    packed.Field(storekit::field::kDisplayName, "Person " + n);
+    packed.Field(storekit::field::kCompany, "Company " + n);
+    packed.Field(storekit::field::kPrimaryFax, "01-23-45-" + n);
+    packed.Field(storekit::field::kSecondaryFax, "06-78-90-" + n);
+    StoreRecordBlock block = packed.Block();
+    store.setProps(handle, id, &status, &block);
   }
   for (int g = 0; g < kGroups; ++g) {
-    ULONG id = newGroup(handle, &status);
-    std::vector<BYTE> packed;
-    AddField(packed, 1, "Group " + std::to_string(g));
+    ULONG id = store.createGroup(handle, &status);
+    storekit::Records packed;
+    packed.Field(storekit::field::kDisplayName, "Group " + std::to_string(g));
     int members = g == 0 ? kMembers : 8;
     for (int m = 0; m < members; ++m)
-      AddMember(packed, persons[static_cast<size_t>(g * 8 + m) % persons.size()], g == 0 ? 1 : 3);
-    StoreRecordBlock block{static_cast<ULONG>(1 + members), packed.data()};
-    setProps(handle, id, &status, &block);
+      packed.Member(persons[static_cast<size_t>(g * 8 + m) % persons.size()], g == 0 ? 1 : 3);
+    StoreRecordBlock block = packed.Block();
+    store.setProps(handle, id, &status, &block);
     if (g == 0) *bigGroup = id;
   }
-  close(handle);
-  FreeLibrary(store.module);
+  store.close(handle);
+  FreeLibrary(module);
   return path;
 }
 

@@ -13,70 +13,37 @@
 #include <unistd.h>
 
 #include "bench/syscall_counts.h"
+#include "kit/store_kit.h"
 #include "platform/platform.h"
 #include "store/store_abi.h"
 
 namespace {
 
-struct Store {
-  STORE_OPENADDRESSBOOK* open = nullptr;
-  STORE_CLOSEADDRESSBOOK* close = nullptr;
-  STORE_CREATECONTACTENTRY* createContact = nullptr;
-  STORE_CREATEGROUPENTRY* createGroup = nullptr;
-  STORE_GETRECORDID* getRecordId = nullptr;
-  STORE_GETPROPS* getProps = nullptr;
-  STORE_SETPROPS* setProps = nullptr;
-};
-
-template <class T> void Resolve(HMODULE module, const char* name, T*& slot) {
-  slot = reinterpret_cast<T*>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-const Store& Api() {
-  static const Store store = [] {
-    char path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path, length);
-    folder = folder.substr(0, folder.find_last_of('/') + 1);
-    Store s;
-    HMODULE module = LoadLibraryA((folder + "libbkconv.so").c_str());
-    if (!module) return s;
-    Resolve(module, "OpenAddressBook", s.open);
-    Resolve(module, "CloseAddressBook", s.close);
-    Resolve(module, "CreateContactEntry", s.createContact);
-    Resolve(module, "CreateGroupEntry", s.createGroup);
-    Resolve(module, "GetRecordId", s.getRecordId);
-    Resolve(module, "GetProps", s.getProps);
-    Resolve(module, "SetProps", s.setProps);
-    return s;
-  }();
+const storekit::StoreExports& Api() {
+  static const storekit::StoreExports store =
+      storekit::BindExports(LoadLibraryA(storekit::LibraryBesideProgram().c_str()));
   return store;
 }
 
-void AddField(std::vector<BYTE>& records, ULONG id, const std::string& value) {
-  StoreFieldRecord record = {};
-  record.fieldId = id;
-  memcpy(record.value, value.data(), value.size());
-  const BYTE* p = reinterpret_cast<const BYTE*>(&record);
-  records.insert(records.end(), p, p + sizeof record);
-}
-
-void AddMember(std::vector<BYTE>& records, ULONG member) {
-  GroupMemberRecord record = {};
-  record.marker = STORE_MEMBER_MARKER;
-  record.memberId = member;
-  record.faxSelection = 3;
-  const BYTE* p = reinterpret_cast<const BYTE*>(&record);
-  records.insert(records.end(), p, p + sizeof record);
-}
-
 // A person as the person dialog saves one: twelve fields.
-std::vector<BYTE> Person(int n) {
-  std::vector<BYTE> records;
+storekit::Records Person(int n) {
+  using namespace storekit::field;
+  storekit::Records records;
   std::string number = std::to_string(n);
-  const ULONG fields[] = {0x1, 0x3, 0x5, 0x8, 0x200, 0x201, 0x210, 0x211, 0x212, 0x110, 0x111, 0x112};
+  const ULONG fields[] = {kDisplayName,
+                          kGivenName,
+                          kSurname,
+                          kComment,
+                          kCompany,
+                          kDepartment,
+                          kPrimaryFax,
+                          kPrimaryDescription,
+                          kPrimaryExtra1,
+                          kSecondaryFax,
+                          kSecondaryDescription,
+                          kSecondaryExtra1};
   for (ULONG field : fields)
-    AddField(records, field, "value " + std::to_string(field) + " of person " + number);
+    records.Field(field, "value " + std::to_string(field) + " of person " + number);
   return records;
 }
 
@@ -95,23 +62,23 @@ std::string BenchFolder() {
 // A benchmark book: 3000 persons and 3000 groups of two fields and four members each.
 std::string MakeBook(const std::string& name) {
   std::string book = BenchFolder() + "/" + name;
-  const Store& api = Api();
+  const storekit::StoreExports& api = Api();
   ULONG status = 0;
   ULONG handle = api.open(book.c_str(), &status);
   for (int i = 0; i < kPersons; ++i) {
     ULONG id = api.createContact(handle, &status);
-    std::vector<BYTE> records = Person(i);
-    StoreRecordBlock block = {12, records.data()};
+    storekit::Records records = Person(i);
+    StoreRecordBlock block = records.Block();
     api.setProps(handle, id, &status, &block);
   }
   for (int i = 0; i < kGroups; ++i) {
     ULONG id = api.createGroup(handle, &status);
-    std::vector<BYTE> records;
-    AddField(records, 0x1, "group " + std::to_string(i));
-    AddField(records, 0x8, "a group of four");
+    storekit::Records records;
+    records.Field(storekit::field::kDisplayName, "group " + std::to_string(i));
+    records.Field(storekit::field::kComment, "a group of four");
     for (int m = 0; m < 4; ++m)
-      AddMember(records, static_cast<ULONG>((i * 4 + m) % kPersons + 1));
-    StoreRecordBlock block = {6, records.data()};
+      records.Member(static_cast<ULONG>((i * 4 + m) % kPersons + 1), 3);
+    StoreRecordBlock block = records.Block();
     api.setProps(handle, id, &status, &block);
   }
   api.close(handle);
@@ -137,7 +104,7 @@ void Count(benchmark::State& state, const bench::SyscallCounts& before) {
 
 // Opening the book when nothing changed since this process last read it: one file-status call.
 void BM_OpenUnchangedBook(benchmark::State& state) {
-  const Store& api = Api();
+  const storekit::StoreExports& api = Api();
   const char* path = BenchBook().c_str();
   ULONG status = 0;
   api.close(api.open(path, &status));
@@ -153,7 +120,7 @@ BENCHMARK(BM_OpenUnchangedBook);
 
 // One entry read as the provider reads it: open, count, fill, close.
 void BM_ReadOneRecord(benchmark::State& state) {
-  const Store& api = Api();
+  const storekit::StoreExports& api = Api();
   const char* path = BenchBook().c_str();
   std::vector<BYTE> buffer(12 * STORE_FIELD_RECORD_SIZE);
   ULONG status = 0;
@@ -171,14 +138,14 @@ BENCHMARK(BM_ReadOneRecord);
 
 // One person saved: open, one append and one flush, close (with the compactions that come due).
 void BM_AppendOneChange(benchmark::State& state) {
-  const Store& api = Api();
+  const storekit::StoreExports& api = Api();
   const char* path = BenchBook().c_str();
   ULONG status = 0;
   static int n = 0; // never the same records twice, across the benchmark's runs too
   bench::SyscallCounts before = bench::CountsNow();
   for (auto _ : state) {
-    std::vector<BYTE> records = Person(kPersons + ++n);
-    StoreRecordBlock block = {12, records.data()};
+    storekit::Records records = Person(kPersons + ++n);
+    StoreRecordBlock block = records.Block();
     ULONG handle = api.open(path, &status);
     if (!api.setProps(handle, static_cast<ULONG>(n % kPersons + 1), &status, &block))
       state.SkipWithError("SetProps failed");
@@ -191,7 +158,7 @@ BENCHMARK(BM_AppendOneChange);
 // Every entry of the book read as the root container's contents table reads them: the id list, then for
 // each entry open, count, fill, close.
 void BM_ReadEveryEntry(benchmark::State& state) {
-  const Store& api = Api();
+  const storekit::StoreExports& api = Api();
   const char* path = BenchBook().c_str();
   std::vector<ULONG> ids(kPersons + kGroups);
   std::vector<BYTE> buffer(16 * STORE_FIELD_RECORD_SIZE);
@@ -216,7 +183,7 @@ BENCHMARK(BM_ReadEveryEntry)->Unit(benchmark::kMillisecond);
 // round opens a new copy of it, a file of its own, so nothing parsed earlier is reused. Also what the
 // parsed book takes of the heap, beside the file's size.
 void BM_LoadBookCold(benchmark::State& state) {
-  const Store& api = Api();
+  const storekit::StoreExports& api = Api();
   // A book of its own, which no other benchmark changes: as compact as a freshly written one.
   static const std::string book = MakeBook("cold.adr");
   ULONG status = 0;

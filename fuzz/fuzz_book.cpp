@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "bench/store_records.h"
+#include "kit/store_kit.h"
 #include "store/store_abi.h"
 
 extern "C" HRESULT __cdecl ABProviderOpen(HINSTANCE, LPABHOSTSUPPORT, LPMAPIPROP, ULONG, ULONG, ULONG, ULONG,
@@ -29,42 +29,38 @@ namespace {
 
 // Four persons and two groups, the second holding the first and a person; the ids land in book.
 void WriteBook(FuzzBook& book) {
-  bench::Store store;
-  if (!store.module) Fail("libbkconv.so did not load");
-  auto* open = store.Get<STORE_OPENADDRESSBOOK>("OpenAddressBook");
-  auto* close = store.Get<STORE_CLOSEADDRESSBOOK>("CloseAddressBook");
-  auto* newPerson = store.Get<STORE_CREATECONTACTENTRY>("CreateContactEntry");
-  auto* newGroup = store.Get<STORE_CREATEGROUPENTRY>("CreateGroupEntry");
-  auto* setProps = store.Get<STORE_SETPROPS>("SetProps");
+  HMODULE module = LoadLibraryA(storekit::LibraryBesideProgram().c_str());
+  if (!module) Fail("libbkconv.so did not load");
+  storekit::StoreExports store = storekit::BindExports(module);
   ULONG status = 0;
-  ULONG handle = open(book.pristine.c_str(), &status);
+  ULONG handle = store.open(book.pristine.c_str(), &status);
   if (handle == STORE_BAD_HANDLE) Fail("OpenAddressBook");
   for (int i = 0; i < 4; ++i) {
-    ULONG id = newPerson(handle, &status);
+    ULONG id = store.createContact(handle, &status);
     book.persons.push_back(id);
-    std::vector<BYTE> packed;
+    storekit::Records packed;
     std::string n = std::to_string(i);
-    bench::AddField(packed, 1, "Person " + n);
-    bench::AddField(packed, 3, "First" + n);
-    bench::AddField(packed, 5, "Last" + n);
-    bench::AddField(packed, 0x210, "01-23-45-" + n);
-    bench::AddField(packed, 0x211, "office");
-    if (i % 2) bench::AddField(packed, 0x110, "06-78-90-" + n);
-    StoreRecordBlock block{i % 2 ? 6u : 5u, packed.data()};
-    if (!setProps(handle, id, &status, &block)) Fail("SetProps of a person");
+    packed.Field(storekit::field::kDisplayName, "Person " + n);
+    packed.Field(storekit::field::kGivenName, "First" + n);
+    packed.Field(storekit::field::kSurname, "Last" + n);
+    packed.Field(storekit::field::kPrimaryFax, "01-23-45-" + n);
+    packed.Field(storekit::field::kPrimaryDescription, "office");
+    if (i % 2) packed.Field(storekit::field::kSecondaryFax, "06-78-90-" + n);
+    StoreRecordBlock block = packed.Block();
+    if (!store.setProps(handle, id, &status, &block)) Fail("SetProps of a person");
   }
   for (int g = 0; g < 2; ++g) {
-    ULONG id = newGroup(handle, &status);
-    std::vector<BYTE> packed;
-    bench::AddField(packed, 1, "Group " + std::to_string(g));
-    bench::AddMember(packed, book.persons[g], 3);
-    bench::AddMember(packed, g ? book.groups[0] : book.persons[2], g ? 0 : 1);
-    StoreRecordBlock block{3, packed.data()};
-    if (!setProps(handle, id, &status, &block)) Fail("SetProps of a group");
+    ULONG id = store.createGroup(handle, &status);
+    storekit::Records packed;
+    packed.Field(storekit::field::kDisplayName, "Group " + std::to_string(g));
+    packed.Member(book.persons[g], 3);
+    packed.Member(g ? book.groups[0] : book.persons[2], g ? 0 : 1);
+    StoreRecordBlock block = packed.Block();
+    if (!store.setProps(handle, id, &status, &block)) Fail("SetProps of a group");
     book.groups.push_back(id);
   }
-  close(handle);
-  FreeLibrary(store.module);
+  store.close(handle);
+  FreeLibrary(module);
 }
 
 } // namespace

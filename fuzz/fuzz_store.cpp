@@ -7,42 +7,25 @@
 #include <string>
 #include <vector>
 
-#include "bench/store_records.h"
 #include "bkconv/crc32.h"
 #include "fuzz/fuzz_book.h"
+#include "kit/store_kit.h"
 #include "store/store_abi.h"
 
 namespace {
 
+// The library's exports, bound once, and a scratch folder for the books.
 struct StoreCalls {
-  bench::Store store;
-  STORE_OPENADDRESSBOOK* open = nullptr;
-  STORE_CLOSEADDRESSBOOK* close = nullptr;
-  STORE_GETRECORDID* ids = nullptr;
-  STORE_GETPROPS* getProps = nullptr;
-  STORE_SETPROPS* setProps = nullptr;
-  STORE_DELETEPROPS* deleteProps = nullptr;
-  STORE_CREATECONTACTENTRY* newPerson = nullptr;
-  STORE_CREATEGROUPENTRY* newGroup = nullptr;
-  STORE_ROLLBACKADDRESSBOOK* rollback = nullptr;
-  STORE_SALVAGEADDRESSBOOK* salvage = nullptr;
+  storekit::StoreExports exports;
   std::string folder;
 
   StoreCalls() {
-    if (!store.module) {
+    HMODULE module = LoadLibraryA(storekit::LibraryBesideProgram().c_str());
+    if (!module) {
       fprintf(stderr, "libbkconv.so did not load\n");
       abort();
     }
-    open = store.Get<STORE_OPENADDRESSBOOK>("OpenAddressBook");
-    close = store.Get<STORE_CLOSEADDRESSBOOK>("CloseAddressBook");
-    ids = store.Get<STORE_GETRECORDID>("GetRecordId");
-    getProps = store.Get<STORE_GETPROPS>("GetProps");
-    setProps = store.Get<STORE_SETPROPS>("SetProps");
-    deleteProps = store.Get<STORE_DELETEPROPS>("DeleteProps");
-    newPerson = store.Get<STORE_CREATECONTACTENTRY>("CreateContactEntry");
-    newGroup = store.Get<STORE_CREATEGROUPENTRY>("CreateGroupEntry");
-    rollback = store.Get<STORE_ROLLBACKADDRESSBOOK>("RollbackAddressBook");
-    salvage = store.Get<STORE_SALVAGEADDRESSBOOK>("SalvageAddressBook");
+    exports = storekit::BindExports(module);
     folder = abkfuzz::NewScratchFolder("abk-fuzz-store");
   }
 };
@@ -90,29 +73,29 @@ StoreCalls& Calls() {
 // same records less the last.
 void ReadEntry(const StoreCalls& calls, ULONG handle, ULONG id, bool write = false) {
   ULONG status = 0;
-  ULONG count = calls.getProps(handle, id, &status, nullptr);
+  ULONG count = calls.exports.getProps(handle, id, &status, nullptr);
   if (count == STORE_CALL_FAILED || count == 0) return;
   std::vector<BYTE> buffer(count * STORE_FIELD_RECORD_SIZE);
   StoreRecordBlock block{count, buffer.data()};
-  count = calls.getProps(handle, id, &status, &block);
+  count = calls.exports.getProps(handle, id, &status, &block);
   if (!write || count == STORE_CALL_FAILED || count == 0) return;
   block.count = count;
-  calls.setProps(handle, id, &status, &block);
+  calls.exports.setProps(handle, id, &status, &block);
   block.count = count - 1;
-  calls.setProps(handle, id, &status, &block);
+  calls.exports.setProps(handle, id, &status, &block);
 }
 
 // The changes a writer makes to a book it found as it is, committed when the book is closed (after
 // cutting off an unfinished transaction), or dropped again first (rollback).
 void Change(const StoreCalls& calls, ULONG handle, const std::vector<ULONG>& ids, bool dropThem) {
   ULONG status = 0;
-  calls.newPerson(handle, &status);
-  calls.newGroup(handle, &status);
+  calls.exports.createContact(handle, &status);
+  calls.exports.createGroup(handle, &status);
   if (!ids.empty()) {
     ReadEntry(calls, handle, ids.back(), true);
-    calls.deleteProps(handle, 0, &status, ids.front());
+    calls.exports.deleteProps(handle, 0, &status, ids.front());
   }
-  if (dropThem) calls.rollback(handle, &status);
+  if (dropThem) calls.exports.rollback(handle, &status);
 }
 
 } // namespace
@@ -141,14 +124,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fclose(file);
 
   ULONG status = 0;
-  ULONG handle = calls->open(path.c_str(), &status);
+  ULONG handle = calls->exports.open(path.c_str(), &status);
   if (handle != STORE_BAD_HANDLE) {
     StoreIdList list{0, nullptr};
     std::vector<ULONG> ids;
-    if (calls->ids(handle, STORE_SELECT_ALL_ENTRIES, &status, &list) != STORE_CALL_FAILED && list.count) {
+    if (calls->exports.getRecordId(handle, STORE_SELECT_ALL_ENTRIES, &status, &list) != STORE_CALL_FAILED &&
+        list.count) {
       ids.resize(list.count);
       list.ids = ids.data();
-      if (calls->ids(handle, STORE_SELECT_ALL_ENTRIES, &status, &list) == STORE_CALL_FAILED) ids.clear();
+      if (calls->exports.getRecordId(handle, STORE_SELECT_ALL_ENTRIES, &status, &list) == STORE_CALL_FAILED)
+        ids.clear();
       if (list.count < ids.size()) ids.resize(list.count);
       for (ULONG id : ids)
         ReadEntry(*calls, handle, id);
@@ -157,12 +142,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadEntry(*calls, handle, 0x7FFFFFFF);
     ReadEntry(*calls, handle, 0xFFFFFFFE);
     if (change) Change(*calls, handle, ids, dropChanges);
-    calls->close(handle);
+    calls->exports.close(handle);
   }
   // Whatever the file holds, a check reads every transaction it can.
   StoreSalvageReport report{};
   report.size = sizeof report;
-  calls->salvage(path.c_str(), STORE_SALVAGE_CHECK, &report, &status);
+  calls->exports.salvage(path.c_str(), STORE_SALVAGE_CHECK, &report, &status);
   std::error_code ignored;
   std::filesystem::remove(path, ignored);
   return 0;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/store_records.h"
+#include "kit/store_kit.h"
 #include "store/store_abi.h"
 
 namespace fs = std::filesystem;
@@ -40,49 +40,44 @@ std::string ReadFile(const fs::path& path) {
 std::string MakeBook(int persons, int groups, bool churn) {
   fs::path path = fs::temp_directory_path() / ("abk-seed-" + std::to_string(persons) + std::to_string(churn) + ".adr");
   fs::remove(path);
-  bench::Store store;
-  if (!store.module) {
+  HMODULE module = LoadLibraryA(storekit::LibraryBesideProgram().c_str());
+  if (!module) {
     fprintf(stderr, "libbkconv.so did not load\n");
     exit(1);
   }
-  auto* open = store.Get<STORE_OPENADDRESSBOOK>("OpenAddressBook");
-  auto* close = store.Get<STORE_CLOSEADDRESSBOOK>("CloseAddressBook");
-  auto* newPerson = store.Get<STORE_CREATECONTACTENTRY>("CreateContactEntry");
-  auto* newGroup = store.Get<STORE_CREATEGROUPENTRY>("CreateGroupEntry");
-  auto* setProps = store.Get<STORE_SETPROPS>("SetProps");
-  auto* deleteProps = store.Get<STORE_DELETEPROPS>("DeleteProps");
+  storekit::StoreExports store = storekit::BindExports(module);
   ULONG status = 0;
-  ULONG handle = open(path.string().c_str(), &status);
+  ULONG handle = store.open(path.string().c_str(), &status);
   std::vector<ULONG> ids;
   for (int i = 0; i < persons; ++i) {
-    ULONG id = newPerson(handle, &status);
+    ULONG id = store.createContact(handle, &status);
     ids.push_back(id);
-    std::vector<BYTE> packed;
-    bench::AddField(packed, 1, "P" + std::to_string(i));
-    bench::AddField(packed, 0x210, "0123");
-    StoreRecordBlock block{2, packed.data()};
-    setProps(handle, id, &status, &block);
+    storekit::Records packed;
+    packed.Field(storekit::field::kDisplayName, "P" + std::to_string(i));
+    packed.Field(storekit::field::kPrimaryFax, "0123");
+    StoreRecordBlock block = packed.Block();
+    store.setProps(handle, id, &status, &block);
   }
   for (int g = 0; g < groups; ++g) {
-    ULONG id = newGroup(handle, &status);
-    std::vector<BYTE> packed;
-    bench::AddField(packed, 1, "G" + std::to_string(g));
-    bench::AddMember(packed, ids.empty() ? 1 : ids[0], 3);
-    StoreRecordBlock block{2, packed.data()};
-    setProps(handle, id, &status, &block);
+    ULONG id = store.createGroup(handle, &status);
+    storekit::Records packed;
+    packed.Field(storekit::field::kDisplayName, "G" + std::to_string(g));
+    packed.Member(ids.empty() ? 1 : ids[0], 3);
+    StoreRecordBlock block = packed.Block();
+    store.setProps(handle, id, &status, &block);
   }
   if (churn && !ids.empty()) {
     // A transaction of its own, after the one that made the entries.
-    close(handle);
-    handle = open(path.string().c_str(), &status);
-    std::vector<BYTE> packed;
-    bench::AddField(packed, 1, "Renamed");
-    StoreRecordBlock block{1, packed.data()};
-    setProps(handle, ids[0], &status, &block);
-    deleteProps(handle, 0, &status, ids.back());
+    store.close(handle);
+    handle = store.open(path.string().c_str(), &status);
+    storekit::Records packed;
+    packed.Field(storekit::field::kDisplayName, "Renamed");
+    StoreRecordBlock block = packed.Block();
+    store.setProps(handle, ids[0], &status, &block);
+    store.deleteProps(handle, 0, &status, ids.back());
   }
-  close(handle);
-  FreeLibrary(store.module);
+  store.close(handle);
+  FreeLibrary(module);
   std::string bytes = ReadFile(path);
   fs::remove(path);
   return bytes;

@@ -14,43 +14,11 @@ namespace fs = std::filesystem;
 namespace storetest {
 namespace {
 
-std::string ProgramFolder() {
-  char path[MAX_PATH] = {};
-  DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string folder(path, length);
-  size_t cut = folder.find_last_of("\\/");
-  return cut == std::string::npos ? std::string() : folder.substr(0, cut + 1);
-}
-
-template <class T> void Resolve(HMODULE module, const char* name, T*& slot) {
-  slot = reinterpret_cast<T*>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-  if (!slot) ADD_FAILURE() << "export missing: " << name;
-}
-
-StoreApi LoadApi() {
-#ifdef _WIN32
-  std::string path = ProgramFolder() + "BKCONV.DLL";
-#else
-  std::string path = ProgramFolder() + "libbkconv.so";
-#endif
-  StoreApi api;
-  HMODULE module = LoadLibraryA(path.c_str());
-  if (!module) {
-    ADD_FAILURE() << "cannot load " << path;
-    return api;
-  }
-  Resolve(module, "OpenAddressBook", api.open);
-  Resolve(module, "CloseAddressBook", api.close);
-  Resolve(module, "GetRecordId", api.getRecordId);
-  Resolve(module, "CreateContactEntry", api.createContact);
-  Resolve(module, "CreateGroupEntry", api.createGroup);
-  Resolve(module, "GetProps", api.getProps);
-  Resolve(module, "SetProps", api.setProps);
-  Resolve(module, "DeleteProps", api.deleteProps);
-  Resolve(module, "CnvAddressBook", api.convert);
-  Resolve(module, "CommitAddressBook", api.commit);
-  Resolve(module, "RollbackAddressBook", api.rollback);
-  Resolve(module, "SalvageAddressBook", api.salvage);
+storekit::StoreExports LoadApi() {
+  std::string path = storekit::LibraryBesideProgram();
+  storekit::StoreExports api = storekit::BindExports(LoadLibraryA(path.c_str()));
+  for (const std::string& name : api.missing)
+    ADD_FAILURE() << path << ": export missing: " << name;
   return api;
 }
 
@@ -58,36 +26,9 @@ int uniqueCounter = 0;
 
 } // namespace
 
-const StoreApi& Api() {
-  static const StoreApi api = LoadApi();
+const storekit::StoreExports& Api() {
+  static const storekit::StoreExports api = LoadApi();
   return api;
-}
-
-Records& Records::Field(ULONG fieldId, const std::string& text) {
-  StoreFieldRecord record = {};
-  record.fieldId = fieldId;
-  memcpy(record.value, text.data(), text.size() < 255 ? text.size() : 255);
-  const BYTE* p = reinterpret_cast<const BYTE*>(&record);
-  bytes.insert(bytes.end(), p, p + sizeof record);
-  ++count;
-  return *this;
-}
-
-Records& Records::Member(ULONG memberId, ULONG flags) {
-  GroupMemberRecord record = {};
-  record.marker = STORE_MEMBER_MARKER;
-  record.memberId = memberId;
-  record.faxSelection = flags;
-  const BYTE* p = reinterpret_cast<const BYTE*>(&record);
-  bytes.insert(bytes.end(), p, p + sizeof record);
-  ++count;
-  return *this;
-}
-
-Records& Records::Raw(const std::vector<BYTE>& record) {
-  bytes.insert(bytes.end(), record.begin(), record.end());
-  ++count;
-  return *this;
 }
 
 Book::Book(const std::string& path) { handle = Api().open(path.c_str(), &status); }

@@ -6,36 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "kit/store_kit.h"
 #include "platform/platform.h"
 #include "store/store_abi.h"
 
 namespace storetest {
 
-// The exports, resolved once per program.
-struct StoreApi {
-  STORE_OPENADDRESSBOOK* open = nullptr;
-  STORE_CLOSEADDRESSBOOK* close = nullptr;
-  STORE_GETRECORDID* getRecordId = nullptr;
-  STORE_CREATECONTACTENTRY* createContact = nullptr;
-  STORE_CREATEGROUPENTRY* createGroup = nullptr;
-  STORE_GETPROPS* getProps = nullptr;
-  STORE_SETPROPS* setProps = nullptr;
-  STORE_DELETEPROPS* deleteProps = nullptr;
-  STORE_CNVADDRESSBOOK* convert = nullptr;
-  STORE_COMMITADDRESSBOOK* commit = nullptr;
-  STORE_ROLLBACKADDRESSBOOK* rollback = nullptr;
-  STORE_SALVAGEADDRESSBOOK* salvage = nullptr;
-};
-const StoreApi& Api();
+// The exports, resolved once per program; a missing one fails the test that first asks.
+const storekit::StoreExports& Api();
 
-// Records packed back to back, as a record block carries them.
-struct Records {
-  std::vector<BYTE> bytes;
-  ULONG count = 0;
-  Records& Field(ULONG fieldId, const std::string& text);
-  Records& Member(ULONG memberId, ULONG flags);
-  Records& Raw(const std::vector<BYTE>& record);
-};
+using storekit::Records;
 
 // Everything a book holds, read through the exports: each id with its packed records.
 using Snapshot = std::map<ULONG, std::vector<BYTE>>;

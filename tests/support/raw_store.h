@@ -6,22 +6,16 @@
 #include <utility>
 #include <vector>
 
+#include "kit/store_kit.h"
 #include "platform/platform.h"
 #include "store/store_abi.h"
 
 namespace abktest {
 
 // One record as the store keeps it: a field (id, text) or a member (id, flags).
-struct RawRecord {
-  bool member;
-  ULONG id; // field id or member record id
-  std::string text;
-  ULONG flags;
-};
-inline RawRecord Field(ULONG id, std::string text) { return {false, id, std::move(text), 0}; }
-inline RawRecord Member(ULONG id, ULONG flags) { return {true, id, {}, flags}; }
-bool operator==(const RawRecord& a, const RawRecord& b);
-std::ostream& operator<<(std::ostream& out, const RawRecord& r);
+using RawRecord = storekit::Record;
+inline RawRecord Field(ULONG id, std::string text) { return storekit::FieldRecord(id, std::move(text)); }
+inline RawRecord Member(ULONG id, ULONG flags) { return storekit::MemberRecord(id, flags); }
 
 // The store library the session uses, reached through its exports.
 class RawStore {
@@ -43,14 +37,7 @@ public:
 
 private:
   HMODULE module_ = nullptr;
-  STORE_OPENADDRESSBOOK* open_ = nullptr;
-  STORE_CLOSEADDRESSBOOK* close_ = nullptr;
-  STORE_CREATECONTACTENTRY* createPerson_ = nullptr;
-  STORE_CREATEGROUPENTRY* createGroup_ = nullptr;
-  STORE_GETPROPS* getProps_ = nullptr;
-  STORE_SETPROPS* setProps_ = nullptr;
-  STORE_DELETEPROPS* deleteProps_ = nullptr;
-  STORE_GETRECORDID* getRecordId_ = nullptr;
+  storekit::StoreExports store_;
 };
 
 } // namespace abktest
