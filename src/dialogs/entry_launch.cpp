@@ -8,6 +8,7 @@
 #include "dialogs/group_dialog.h"
 #include "dialogs/person_dialog.h"
 #include "provider/entry_id.h"
+#include "provider/host_input.h"
 #include "provider/module_state.h"
 #include "provider/session.h"
 
@@ -36,7 +37,7 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::NewEntry(ULONG_PTR ulUIParam, ULON
                                                        LPENTRYID lpEIDContainer, ULONG cbEIDNewEntryTpl,
                                                        LPENTRYID lpEIDNewEntryTpl, ULONG* lpcbEIDNewEntry,
                                                        LPENTRYID* lppEIDNewEntry) {
-  if (IsBadWritePtr(lpcbEIDNewEntry, sizeof(ULONG)) || IsBadWritePtr(lppEIDNewEntry, sizeof(LPENTRYID))) {
+  if (!Writable(lpcbEIDNewEntry) || !Writable(lppEIDNewEntry)) {
     return E_INVALIDARG;
   }
   // The dialogs edit the entry these name; a new entry starts from none.
@@ -76,7 +77,7 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::Details(ULONG* lpulUIParam, LPFNDI
   ULONG kind = ClassifyEntryId(*this, cbEntryID, lpEntryID);
   if (kind != ENTRY_TYPE_PERSON && kind != ENTRY_TYPE_GROUP) return MAPI_E_INVALID_ENTRYID;
   // The window handle arrives through a pointer; without one the dialog has no owner.
-  HWND owner = IsBadReadPtr(lpulUIParam, sizeof(ULONG)) ? nullptr : reinterpret_cast<HWND>(ULONG_PTR{*lpulUIParam});
+  HWND owner = !Readable(lpulUIParam) ? nullptr : reinterpret_cast<HWND>(ULONG_PTR{*lpulUIParam});
   // The dialogs edit the entry itself, wherever its identifier was found: one taken from a group's table
   // is opened as from the root container (the group dialog is where a member's number is chosen).
   ProviderEntryId own;

@@ -6,6 +6,7 @@
 
 #include "props/mail_user.h"
 #include "provider/heap.h"
+#include "provider/host_input.h"
 #include "provider/scoped_lock.h"
 #include "provider/session.h"
 
@@ -102,7 +103,7 @@ HRESULT ABContainer::Open(AddressBookSession* session, const EntryKey* parent, c
 }
 
 HRESULT STDMETHODCALLTYPE ABContainer::QueryInterface(REFIID riid, LPVOID* ppvObj) {
-  if (!ppvObj || IsBadWritePtr(ppvObj, sizeof *ppvObj)) return E_INVALIDARG;
+  if (!Writable(ppvObj)) return E_INVALIDARG;
   if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IMAPIContainer) && !IsEqualIID(riid, IID_IMAPIProp) &&
       !IsEqualIID(riid, IID_IABContainer) && !IsEqualIID(riid, IID_IDistList)) {
     *ppvObj = nullptr;
@@ -124,10 +125,8 @@ ULONG STDMETHODCALLTYPE ABContainer::Release() {
 
 HRESULT STDMETHODCALLTYPE ABContainer::OpenEntry(ULONG cbEntryID, LPENTRYID lpEntryID, LPCIID lpInterface, ULONG,
                                                  ULONG* lpulObjType, LPUNKNOWN* lppUnk) {
-  if (!lpulObjType || IsBadWritePtr(lpulObjType, sizeof *lpulObjType) || !lppUnk ||
-      IsBadWritePtr(lppUnk, sizeof *lppUnk))
-    return E_INVALIDARG;
-  if (lpInterface && (IsBadReadPtr(lpInterface, sizeof(IID)) ||
+  if (!Writable(lpulObjType) || !Writable(lppUnk)) return E_INVALIDARG;
+  if (lpInterface && (!Readable(lpInterface) ||
                       (!IsEqualIID(*lpInterface, IID_IMAPIContainer) && !IsEqualIID(*lpInterface, IID_IABContainer) &&
                        !IsEqualIID(*lpInterface, IID_IDistList))))
     return E_NOINTERFACE;
@@ -155,7 +154,7 @@ HRESULT STDMETHODCALLTYPE ABContainer::OpenEntry(ULONG cbEntryID, LPENTRYID lpEn
 
 HRESULT STDMETHODCALLTYPE ABContainer::CreateEntry(ULONG cbEntryID, LPENTRYID lpEntryID, ULONG,
                                                    LPMAPIPROP* lppMAPIPropEntry) {
-  if (!lppMAPIPropEntry || IsBadWritePtr(lppMAPIPropEntry, sizeof *lppMAPIPropEntry)) return E_INVALIDARG;
+  if (!Writable(lppMAPIPropEntry)) return E_INVALIDARG;
   ULONG kind = ClassifyEntryId(Session(), cbEntryID, lpEntryID);
   if (!(kind & ENTRY_TYPE_TEMPLATE_BIT)) return MAPI_E_INVALID_ENTRYID;
   // A template carries 40 readable bytes only when classification read them.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "props/ab_container.h"
+#include "provider/host_input.h"
 #include "provider/scoped_lock.h"
 #include "provider/session.h"
 #include "store/store_records.h"
@@ -13,25 +14,16 @@ namespace {
 // An identifier the container can take: one of this service's persons or groups, 40 readable bytes.
 // Anything shorter is refused without being read.
 bool IsUsableEntry(AddressBookSession& session, const SBinary& id, ULONG* kind) {
-  if (id.cb < ENTRYID_SIZE || !id.lpb || IsBadReadPtr(id.lpb, ENTRYID_SIZE)) return false;
+  if (id.cb < ENTRYID_SIZE || IsBadReadPtr(id.lpb, ENTRYID_SIZE)) return false;
   *kind = ClassifyEntryId(session, id.cb, id.lpb);
   if (*kind & (ENTRY_TYPE_FOREIGN | ENTRY_TYPE_TEMPLATE_BIT)) return false;
-  return true;
-}
-
-bool IsReadableList(LPENTRYLIST list) {
-  if (!list || IsBadReadPtr(list, sizeof *list)) return false;
-  // A count whose bytes would not fit in an address (on PE32) is refused rather than wrapped.
-  size_t bytes = 0;
-  if (__builtin_mul_overflow(list->cValues, sizeof(SBinary), &bytes)) return false;
-  if (list->cValues && (!list->lpbin || IsBadReadPtr(list->lpbin, bytes))) return false;
   return true;
 }
 
 } // namespace
 
 HRESULT STDMETHODCALLTYPE ABContainer::CopyEntries(LPENTRYLIST lpEntries, ULONG, LPMAPIPROGRESS, ULONG) {
-  if (!IsReadableList(lpEntries)) return E_INVALIDARG;
+  if (!ReadableEntryList(lpEntries)) return E_INVALIDARG;
   bool refused = false;
   EntryKey self = OwnKey();
   {
@@ -70,7 +62,7 @@ HRESULT STDMETHODCALLTYPE ABContainer::CopyEntries(LPENTRYLIST lpEntries, ULONG,
 }
 
 HRESULT STDMETHODCALLTYPE ABContainer::DeleteEntries(LPENTRYLIST lpEntries, ULONG) {
-  if (!IsReadableList(lpEntries)) return E_INVALIDARG;
+  if (!ReadableEntryList(lpEntries)) return E_INVALIDARG;
   bool problem = false;
   bool changed = false;
   EntryKey self = OwnKey();

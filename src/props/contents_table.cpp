@@ -5,6 +5,7 @@
 #include "props/ab_container.h"
 #include "props/entry_props.h"
 #include "props/prop_values.h"
+#include "provider/host_input.h"
 #include "provider/module_state.h"
 #include "provider/scoped_lock.h"
 #include "provider/session.h"
@@ -25,7 +26,7 @@ static HRESULT NewView(LPTABLEDATA table, LPMAPITABLE* view) { return table->HrG
 
 HRESULT STDMETHODCALLTYPE ABContainer::GetContentsTable(ULONG ulFlags, LPMAPITABLE* lppTable) {
   if (ulFlags & MAPI_UNICODE) return MAPI_E_BAD_CHARWIDTH;
-  if (!lppTable || IsBadWritePtr(lppTable, sizeof *lppTable)) return E_INVALIDARG;
+  if (!Writable(lppTable)) return E_INVALIDARG;
   *lppTable = nullptr;
 
   ScopedLock container(containerLock_);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "provider/heap.h"
+#include "provider/host_input.h"
 #include "provider/session.h"
 
 MailUser::MailUser(AddressBookSession* session, const EntryKey* parent, const void* entryId)
@@ -69,7 +70,7 @@ HRESULT MailUser::Open(AddressBookSession* session, const EntryKey* parent, cons
 }
 
 HRESULT STDMETHODCALLTYPE MailUser::QueryInterface(REFIID riid, LPVOID* ppvObj) {
-  if (!ppvObj || IsBadWritePtr(ppvObj, sizeof *ppvObj)) return E_INVALIDARG;
+  if (!Writable(ppvObj)) return E_INVALIDARG;
   if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IMAPIProp) && !IsEqualIID(riid, IID_IMailUser)) {
     *ppvObj = nullptr;
     return E_NOINTERFACE;

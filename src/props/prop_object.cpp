@@ -6,6 +6,7 @@
 #include "props/entry_props.h"
 #include "props/prop_values.h"
 #include "provider/heap.h"
+#include "provider/host_input.h"
 #include "provider/module_state.h"
 #include "provider/scoped_lock.h"
 #include "provider/session.h"
@@ -51,11 +52,8 @@ HRESULT PropObjectCore::CheckWritable(ULONG tag) {
 
 HRESULT PropObjectCore::PropGetProps(LPSPropTagArray tags, ULONG flags, ULONG* count, LPSPropValue* values) {
   if (flags & MAPI_UNICODE) return MAPI_E_BAD_CHARWIDTH;
-  if (!count || IsBadWritePtr(count, sizeof *count) || !values || IsBadWritePtr(values, sizeof *values))
-    return E_INVALIDARG;
-  if (tags && (IsBadReadPtr(tags, CbNewSPropTagArray(0)) || tags->cValues > 0x7FFFFFFF / sizeof(SPropValue) ||
-               IsBadReadPtr(tags, CbNewSPropTagArray(tags->cValues))))
-    return E_INVALIDARG;
+  if (!Writable(count) || !Writable(values)) return E_INVALIDARG;
+  if (tags && !ReadableTagArray(tags, kMaxAnswerValues)) return E_INVALIDARG;
 
   HRESULT hr = S_OK;
   LPSPropValue array = nullptr;
@@ -111,7 +109,7 @@ HRESULT PropObjectCore::PropGetProps(LPSPropTagArray tags, ULONG flags, ULONG* c
 
 HRESULT PropObjectCore::PropGetPropList(ULONG flags, LPSPropTagArray* tags) {
   if (flags & MAPI_UNICODE) return MAPI_E_BAD_CHARWIDTH;
-  if (!tags || IsBadWritePtr(tags, sizeof *tags)) return E_INVALIDARG;
+  if (!Writable(tags)) return E_INVALIDARG;
 
   ScopedLock props(propLock_);
   PropList& list = link_->Props();
@@ -137,9 +135,8 @@ static void AddProblem(LPSPropProblemArray problems, ULONG index, ULONG tag, SCO
 }
 
 HRESULT PropObjectCore::PropSetProps(ULONG count, LPSPropValue values, LPSPropProblemArray* problems) {
-  if (count && (!values || count > 0x7FFFFFFF / sizeof(SPropValue) || IsBadReadPtr(values, count * sizeof(SPropValue))))
-    return E_INVALIDARG;
-  if (problems && IsBadWritePtr(problems, sizeof *problems)) return E_INVALIDARG;
+  if (!ReadableValues(values, count)) return E_INVALIDARG;
+  if (problems && !Writable(problems)) return E_INVALIDARG;
 
   LPSPropProblemArray array = nullptr;
   if (problems) {

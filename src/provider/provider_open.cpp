@@ -1,6 +1,7 @@
 // ABProviderOpen: opens one session on the address book that the provider's profile section describes.
 #include <cstring>
 
+#include "provider/host_input.h"
 #include "provider/host_interfaces.h"
 #include "provider/module_state.h"
 #include "provider/session.h"
@@ -26,7 +27,7 @@ const SPropValue* ProfileValue(ULONG count, const SPropValue* values, ProfilePos
 extern "C" HRESULT __cdecl ABProviderOpen(HINSTANCE hInstance, LPABHOSTSUPPORT lpSupport, LPMAPIPROP lpProfile, ULONG,
                                           ULONG, ULONG, ULONG, LPFREEBUFFER lpFreeProfileProps, LPADRBOOK* lppSession) {
   if (!lpSupport || !lpProfile) return E_INVALIDARG;
-  if (!lppSession || IsBadWritePtr(lppSession, sizeof *lppSession)) return E_INVALIDARG;
+  if (!Writable(lppSession)) return E_INVALIDARG;
   *lppSession = nullptr;
 
   ULONG count = 0;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "provider/heap.h"
+#include "provider/host_input.h"
 #include "store/store_library.h"
 
 AddressBookSession::AddressBookSession(HINSTANCE instance, const BYTE* serviceUid) : instance_(instance) {
@@ -67,7 +68,7 @@ void AddressBookSession::NotifyAdviseSinks(ULONG count, LPNOTIFICATION notificat
 }
 
 HRESULT STDMETHODCALLTYPE AddressBookSession::QueryInterface(REFIID riid, LPVOID* ppvObj) {
-  if (!ppvObj || IsBadWritePtr(ppvObj, sizeof *ppvObj)) return E_INVALIDARG;
+  if (!Writable(ppvObj)) return E_INVALIDARG;
   if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IMAPIProp) && !IsEqualIID(riid, IID_IAddrBook)) {
     *ppvObj = nullptr;
     return E_NOINTERFACE;

@@ -1,11 +1,12 @@
 // Comparing identifiers and keeping advise registrations for the host.
 #include "provider/entry_id.h"
+#include "provider/host_input.h"
 #include "provider/session.h"
 
 HRESULT STDMETHODCALLTYPE AddressBookSession::CompareEntryIDs(ULONG cbEntryID1, LPENTRYID lpEntryID1, ULONG cbEntryID2,
                                                               LPENTRYID lpEntryID2, ULONG ulFlags, ULONG* lpulResult) {
   if (!IsOwnEntryId(*this, cbEntryID1, lpEntryID1) || !IsOwnEntryId(*this, cbEntryID2, lpEntryID2)) return E_INVALIDARG;
-  if (!lpulResult || IsBadWritePtr(lpulResult, sizeof *lpulResult)) return E_INVALIDARG;
+  if (!Writable(lpulResult)) return E_INVALIDARG;
   *lpulResult = SameEntry(lpEntryID1, lpEntryID2);
   return S_OK;
 }
@@ -14,7 +15,7 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::Advise(ULONG cbEntryID, LPENTRYID 
                                                      LPMAPIADVISESINK lpAdviseSink, ULONG* lpulConnection) {
   if (ClassifyEntryId(*this, cbEntryID, lpEntryID) == ENTRY_TYPE_FOREIGN) return MAPI_E_INVALID_ENTRYID;
   if (ulEventMask & ~fnevObjectModified) return MAPI_E_NO_SUPPORT;
-  if (!lpulConnection || IsBadWritePtr(lpulConnection, sizeof *lpulConnection)) return E_INVALIDARG;
+  if (!Writable(lpulConnection)) return E_INVALIDARG;
   return adviseList_->Add(lpEntryID ? cbEntryID : 0, lpEntryID, ulEventMask, lpAdviseSink, lpulConnection);
 }
 

@@ -7,10 +7,14 @@
 #include "props/prop_values.h"
 #include "provider/entry_id.h"
 #include "provider/heap.h"
+#include "provider/host_input.h"
 #include "provider/module_state.h"
 #include "provider/session.h"
 #include "store/entry_storage.h"
 #include "store/store_records.h"
+
+// The most columns a recipient row is filled with: more is no real request.
+constexpr ULONG kMaxRecipientTags = 0xFFFF;
 
 static bool IsOpenableInterface(LPCIID iid) {
   return IsEqualIID(*iid, IID_IMAPIContainer) || IsEqualIID(*iid, IID_IABContainer) ||
@@ -19,11 +23,8 @@ static bool IsOpenableInterface(LPCIID iid) {
 
 HRESULT STDMETHODCALLTYPE AddressBookSession::OpenEntry(ULONG cbEntryID, LPENTRYID lpEntryID, LPCIID lpInterface, ULONG,
                                                         ULONG* lpulObjType, LPUNKNOWN* lppUnk) {
-  if (!lpulObjType || IsBadWritePtr(lpulObjType, sizeof *lpulObjType) || !lppUnk ||
-      IsBadWritePtr(lppUnk, sizeof *lppUnk))
-    return E_INVALIDARG;
-  if (lpInterface && (IsBadReadPtr(lpInterface, sizeof(IID)) || !IsOpenableInterface(lpInterface)))
-    return E_NOINTERFACE;
+  if (!Writable(lpulObjType) || !Writable(lppUnk)) return E_INVALIDARG;
+  if (lpInterface && (!Readable(lpInterface) || !IsOpenableInterface(lpInterface))) return E_NOINTERFACE;
   ULONG kind = ClassifyEntryId(*this, cbEntryID, lpEntryID);
 
   HRESULT hr = S_OK;
@@ -151,12 +152,7 @@ HRESULT RebuildRow(ADRENTRY& row, LPSPropTagArray tags, PropList& stored) {
 HRESULT STDMETHODCALLTYPE AddressBookSession::PrepareRecips(ULONG, LPSPropTagArray lpPropTagArray,
                                                             LPADRLIST lpRecipList) {
   if (!lpPropTagArray) return S_OK;
-  if (IsBadReadPtr(lpPropTagArray, CbNewSPropTagArray(0)) || lpPropTagArray->cValues > 0xFFFF ||
-      IsBadReadPtr(lpPropTagArray, CbNewSPropTagArray(lpPropTagArray->cValues)))
-    return E_INVALIDARG;
-  if (!lpRecipList || IsBadReadPtr(lpRecipList, CbNewADRLIST(0)) ||
-      IsBadReadPtr(lpRecipList, CbNewADRLIST(lpRecipList->cEntries)))
-    return E_INVALIDARG;
+  if (!ReadableTagArray(lpPropTagArray, kMaxRecipientTags) || !ReadableAdrList(lpRecipList)) return E_INVALIDARG;
 
   // Every row is read from one opening of the book: the reads inside join it.
   OpenedBook book(*Store());

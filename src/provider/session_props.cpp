@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "provider/entry_id.h"
+#include "provider/host_input.h"
 #include "provider/module_state.h"
 #include "provider/session.h"
 
@@ -77,20 +78,15 @@ HRESULT AddressBookSession::BuildProperty(ULONG tag, SPropValue& value, void* pa
 HRESULT STDMETHODCALLTYPE AddressBookSession::GetProps(LPSPropTagArray lpPropTagArray, ULONG ulFlags, ULONG* lpcValues,
                                                        LPSPropValue* lppPropArray) {
   if (ulFlags & MAPI_UNICODE) return MAPI_E_BAD_CHARWIDTH;
-  if (!lpcValues || IsBadWritePtr(lpcValues, sizeof *lpcValues) || !lppPropArray ||
-      IsBadWritePtr(lppPropArray, sizeof *lppPropArray))
-    return E_INVALIDARG;
+  if (!Writable(lpcValues) || !Writable(lppPropArray)) return E_INVALIDARG;
 
   // A null tag array asks for everything the session lists.
   const ULONG* tags = kListedTags;
   ULONG count = kListedTagCount;
   if (lpPropTagArray) {
-    if (IsBadReadPtr(lpPropTagArray, CbNewSPropTagArray(0))) return E_INVALIDARG;
-    count = lpPropTagArray->cValues;
     // A count whose value array would not fit in one host block is not a real request.
-    if (count == 0 || count > 0x7FFFFFFF / sizeof(SPropValue) ||
-        IsBadReadPtr(lpPropTagArray, CbNewSPropTagArray(count)))
-      return E_INVALIDARG;
+    if (!ReadableTagArray(lpPropTagArray, kMaxAnswerValues) || lpPropTagArray->cValues == 0) return E_INVALIDARG;
+    count = lpPropTagArray->cValues;
     tags = lpPropTagArray->aulPropTag;
   }
 
@@ -109,7 +105,7 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::GetProps(LPSPropTagArray lpPropTag
 
 HRESULT STDMETHODCALLTYPE AddressBookSession::GetPropList(ULONG ulFlags, LPSPropTagArray* lppPropTagArray) {
   if (ulFlags & MAPI_UNICODE) return MAPI_E_BAD_CHARWIDTH;
-  if (!lppPropTagArray || IsBadWritePtr(lppPropTagArray, sizeof *lppPropTagArray)) return E_INVALIDARG;
+  if (!Writable(lppPropTagArray)) return E_INVALIDARG;
 
   void* block = nullptr;
   HRESULT hr = abk::AllocateBuffer(CbNewSPropTagArray(kListedTagCount), &block);

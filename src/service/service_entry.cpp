@@ -1,6 +1,7 @@
 // ABServiceEntry: what the host calls when the service is installed, created, configured, deleted or
 // uninstalled. It writes the values it is given into the profile section, converts an existing address
 // book when the service is created, and shows the configuration dialog when asked to.
+#include "provider/host_input.h"
 #include "provider/host_interfaces.h"
 #include "service/config_dialog.h"
 #include "store/conversion.h"
@@ -10,7 +11,7 @@ extern "C" HRESULT WINAPI ABServiceEntry(HINSTANCE hInstance, HWND hwndParent, U
                                          LPABHOSTSUPPORT lpSupport) {
   if (!lpProfile || !lpSupport) return E_INVALIDARG;
 
-  if (cValues && lpProps && !IsBadReadPtr(lpProps, cValues * sizeof(SPropValue))) {
+  if (cValues && lpProps && ReadableValues(lpProps, cValues)) {
     HRESULT hr = lpProfile->SetProps(cValues, lpProps, nullptr);
     if (FAILED(hr)) return hr;
   }

@@ -2,7 +2,7 @@
 #include "tables/table_data.h"
 
 #include "provider/heap.h"
-#include "tables/readable.h"
+#include "provider/host_input.h"
 #include "tables/table_view.h"
 
 TableData::TableData(ULONG tableType, ULONG indexTag, LPSPropTagArray columns)
@@ -15,7 +15,7 @@ TableData::~TableData() { DeleteCriticalSection(&lock_); }
 
 HRESULT CreateTableData(LPCIID lpInterface, ULONG reserved, ULONG tableType, ULONG indexTag, LPSPropTagArray columns,
                         TableData** result) {
-  if (!result || IsBadWritePtr(result, sizeof *result)) return E_INVALIDARG;
+  if (!Writable(result)) return E_INVALIDARG;
   *result = nullptr;
   if (lpInterface && !IsEqualIID(*lpInterface, IID_IMAPITableData)) return E_NOINTERFACE;
   if (!ReadableTagArray(columns)) return E_INVALIDARG;
@@ -28,7 +28,7 @@ HRESULT CreateTableData(LPCIID lpInterface, ULONG reserved, ULONG tableType, ULO
 
 HRESULT CreateTableData(LPCIID lpInterface, ULONG reserved, ULONG tableType, ULONG indexTag, LPSPropTagArray columns,
                         LPTABLEDATA* result) {
-  if (!result || IsBadWritePtr(result, sizeof *result)) return E_INVALIDARG;
+  if (!Writable(result)) return E_INVALIDARG;
   TableData* table = nullptr;
   HRESULT hr = CreateTableData(lpInterface, reserved, tableType, indexTag, columns, &table);
   *result = table;
@@ -36,7 +36,7 @@ HRESULT CreateTableData(LPCIID lpInterface, ULONG reserved, ULONG tableType, ULO
 }
 
 HRESULT STDMETHODCALLTYPE TableData::QueryInterface(REFIID riid, LPVOID* ppvObj) {
-  if (!ppvObj || IsBadWritePtr(ppvObj, sizeof *ppvObj)) return E_INVALIDARG;
+  if (!Writable(ppvObj)) return E_INVALIDARG;
   *ppvObj = nullptr;
   if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IMAPITableData)) return E_NOINTERFACE;
   refCount_.Add();
@@ -56,7 +56,7 @@ ULONG STDMETHODCALLTYPE TableData::Release() {
 // sort order asked for is refused rather than ignored. The new view holds one reference, the caller's.
 HRESULT STDMETHODCALLTYPE TableData::HrGetView(LPSSortOrderSet lpSSortOrderSet, CALLERRELEASE* lpfCallerRelease,
                                                ULONG ulCallerData, LPMAPITABLE* lppMAPITable) {
-  if (!lppMAPITable || IsBadWritePtr(lppMAPITable, sizeof *lppMAPITable)) return E_INVALIDARG;
+  if (!Writable(lppMAPITable)) return E_INVALIDARG;
   *lppMAPITable = nullptr;
   if (lpSSortOrderSet && (IsBadReadPtr(lpSSortOrderSet, CbNewSSortOrderSet(0)) || lpSSortOrderSet->cSorts != 0))
     return MAPI_E_TOO_COMPLEX;

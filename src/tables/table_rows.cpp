@@ -3,8 +3,8 @@
 #include "tables/table_data.h"
 
 #include "props/prop_values.h"
+#include "provider/host_input.h"
 #include "provider/scoped_lock.h"
-#include "tables/readable.h"
 
 const SRow* TableData::RowAt(ULONG position) const {
   RowNode* node = rows_.At(position);
@@ -61,8 +61,8 @@ HRESULT STDMETHODCALLTYPE TableData::HrDeleteRow(LPSPropValue lpSPropValue) {
 
 // When no row has the value, neither output is written.
 HRESULT STDMETHODCALLTYPE TableData::HrQueryRow(LPSPropValue lpsPropValue, LPSRow* lppSRow, ULONG* lpuliRow) {
-  if (!lppSRow || IsBadWritePtr(lppSRow, sizeof *lppSRow)) return E_INVALIDARG;
-  if (lpuliRow && IsBadWritePtr(lpuliRow, sizeof *lpuliRow)) return E_INVALIDARG;
+  if (!Writable(lppSRow)) return E_INVALIDARG;
+  if (lpuliRow && !Writable(lpuliRow)) return E_INVALIDARG;
   if (!ReadableValue(lpsPropValue) || lpsPropValue->ulPropTag != indexTag_) return E_INVALIDARG;
   ScopedLock rows(lock_);
   RowNode* node = rows_.Find(*lpsPropValue);
@@ -72,7 +72,7 @@ HRESULT STDMETHODCALLTYPE TableData::HrQueryRow(LPSPropValue lpsPropValue, LPSRo
 }
 
 HRESULT STDMETHODCALLTYPE TableData::HrEnumRow(ULONG ulRowNumber, LPSRow* lppSRow) {
-  if (!lppSRow || IsBadWritePtr(lppSRow, sizeof *lppSRow)) return E_INVALIDARG;
+  if (!Writable(lppSRow)) return E_INVALIDARG;
   ScopedLock rows(lock_);
   RowNode* node = rows_.At(ulRowNumber);
   if (!node) {
@@ -95,7 +95,7 @@ HRESULT STDMETHODCALLTYPE TableData::HrModifyRows(ULONG ulFlags, LPSRowSet lpSRo
 // Rows without the index column are skipped. Every row of the set is checked before the first delete,
 // so a bad set deletes nothing.
 HRESULT STDMETHODCALLTYPE TableData::HrDeleteRows(ULONG ulFlags, LPSRowSet lprowsetToDelete, ULONG* cRowsDeleted) {
-  if (!cRowsDeleted || IsBadWritePtr(cRowsDeleted, sizeof *cRowsDeleted)) return E_INVALIDARG;
+  if (!Writable(cRowsDeleted)) return E_INVALIDARG;
   if (!ReadableRowSet(lprowsetToDelete)) return E_INVALIDARG;
   for (ULONG i = 0; i < lprowsetToDelete->cRows; ++i)
     if (!ReadableRow(&lprowsetToDelete->aRow[i])) return E_INVALIDARG;

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "provider/heap.h"
+#include "provider/host_input.h"
 #include "provider/module_state.h"
-#include "tables/readable.h"
 #include "tables/table_data.h"
 
 TableView::TableView(TableData* table) : table_(table) {
@@ -24,7 +24,7 @@ TableView::~TableView() {
 TableView::Locked::Locked(TableView& view) : view_(view.lock_), rows_(view.table_->RowLock()) {}
 
 HRESULT STDMETHODCALLTYPE TableView::QueryInterface(REFIID riid, LPVOID* ppvObj) {
-  if (!ppvObj || IsBadWritePtr(ppvObj, sizeof *ppvObj)) return E_INVALIDARG;
+  if (!Writable(ppvObj)) return E_INVALIDARG;
   *ppvObj = nullptr;
   if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IMAPITable)) return E_NOINTERFACE;
   refCount_.Add();
@@ -41,8 +41,8 @@ ULONG STDMETHODCALLTYPE TableView::Release() {
 }
 
 HRESULT STDMETHODCALLTYPE TableView::GetStatus(ULONG* lpulTableStatus, ULONG* lpulTableType) {
-  if (!lpulTableStatus || IsBadWritePtr(lpulTableStatus, sizeof *lpulTableStatus)) return E_INVALIDARG;
-  if (!lpulTableType || IsBadWritePtr(lpulTableType, sizeof *lpulTableType)) return E_INVALIDARG;
+  if (!Writable(lpulTableStatus)) return E_INVALIDARG;
+  if (!Writable(lpulTableType)) return E_INVALIDARG;
   *lpulTableStatus = table_->Status();
   *lpulTableType = table_->Type();
   return S_OK;
@@ -68,7 +68,7 @@ HRESULT STDMETHODCALLTYPE TableView::SetColumns(LPSPropTagArray lpPropTagArray, 
 
 // TBL_ALL_COLUMNS is not honoured: the view offers no columns beyond its current set.
 HRESULT STDMETHODCALLTYPE TableView::QueryColumns(ULONG ulFlags, LPSPropTagArray* lpPropTagArray) {
-  if (!lpPropTagArray || IsBadWritePtr(lpPropTagArray, sizeof *lpPropTagArray)) return E_INVALIDARG;
+  if (!Writable(lpPropTagArray)) return E_INVALIDARG;
   Locked locked(*this);
   const SPropTagArray& columns = Columns();
   ULONG size = static_cast<ULONG>(CbNewSPropTagArray(static_cast<size_t>(columns.cValues)));
@@ -81,7 +81,7 @@ HRESULT STDMETHODCALLTYPE TableView::QueryColumns(ULONG ulFlags, LPSPropTagArray
 }
 
 HRESULT STDMETHODCALLTYPE TableView::GetRowCount(ULONG ulFlags, ULONG* lpulCount) {
-  if (!lpulCount || IsBadWritePtr(lpulCount, sizeof *lpulCount)) return E_INVALIDARG;
+  if (!Writable(lpulCount)) return E_INVALIDARG;
   Locked locked(*this);
   *lpulCount = table_->RowCount();
   return S_OK;

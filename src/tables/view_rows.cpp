@@ -3,8 +3,8 @@
 
 #include <cstring>
 
+#include "provider/host_input.h"
 #include "provider/module_state.h"
-#include "tables/readable.h"
 #include "tables/row_node.h"
 #include "tables/table_data.h"
 
@@ -131,7 +131,7 @@ HRESULT TableView::ReadBackward(ULONG wanted, LPSRowSet* rows, LONG* readPositio
 
 // TBL_NOADVANCE is not honoured: the position always moves by the rows returned.
 HRESULT STDMETHODCALLTYPE TableView::QueryRows(LONG lRowCount, ULONG ulFlags, LPSRowSet* lppRows) {
-  if (!lppRows || IsBadWritePtr(lppRows, sizeof *lppRows)) return E_INVALIDARG;
+  if (!Writable(lppRows)) return E_INVALIDARG;
   if (lRowCount == 0) return E_INVALIDARG;
   Locked locked(*this);
   LONG position = position_;

@@ -2,6 +2,7 @@
 // remember a position number, not a row.
 #include "tables/table_view.h"
 
+#include "provider/host_input.h"
 #include "provider/module_state.h"
 #include "tables/table_data.h"
 
@@ -28,7 +29,7 @@ LONG* TableView::BookmarkSlot(BOOKMARK bookmark) const {
 
 // Reports the row now current, not the distance moved.
 HRESULT STDMETHODCALLTYPE TableView::SeekRow(BOOKMARK bkOrigin, LONG lRowCount, LONG* lplRowsSought) {
-  if (lplRowsSought && IsBadWritePtr(lplRowsSought, sizeof *lplRowsSought)) return E_INVALIDARG;
+  if (lplRowsSought && !Writable(lplRowsSought)) return E_INVALIDARG;
   Locked locked(*this);
   LONG base = 0;
   if (bkOrigin == BOOKMARK_BEGINNING) {
@@ -61,16 +62,16 @@ HRESULT STDMETHODCALLTYPE TableView::SeekRowApprox(ULONG ulNumerator, ULONG ulDe
 // An output the caller cannot take is skipped; the others are still filled.
 HRESULT STDMETHODCALLTYPE TableView::QueryPosition(ULONG* lpulRow, ULONG* lpulNumerator, ULONG* lpulDenominator) {
   Locked locked(*this);
-  if (!IsBadWritePtr(lpulRow, sizeof *lpulRow)) *lpulRow = static_cast<ULONG>(position_);
-  if (!IsBadWritePtr(lpulNumerator, sizeof *lpulNumerator)) *lpulNumerator = static_cast<ULONG>(position_);
-  if (!IsBadWritePtr(lpulDenominator, sizeof *lpulDenominator)) *lpulDenominator = table_->RowCount();
+  if (Writable(lpulRow)) *lpulRow = static_cast<ULONG>(position_);
+  if (Writable(lpulNumerator)) *lpulNumerator = static_cast<ULONG>(position_);
+  if (Writable(lpulDenominator)) *lpulDenominator = table_->RowCount();
   return S_OK;
 }
 
 // A bookmark saved at position -1 (an empty table) looks like a free slot: its number is handed out
 // again and seeking from it is refused.
 HRESULT STDMETHODCALLTYPE TableView::CreateBookmark(BOOKMARK* lpbkPosition) {
-  if (!lpbkPosition || IsBadWritePtr(lpbkPosition, sizeof *lpbkPosition)) return E_INVALIDARG;
+  if (!Writable(lpbkPosition)) return E_INVALIDARG;
   Locked locked(*this);
   if (!bookmarks_) {
     void* block = nullptr;

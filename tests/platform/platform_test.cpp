@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <sys/mman.h>
+#include <unistd.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -287,13 +289,28 @@ TEST(Kernel, LastErrorIsPerThread) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
-TEST(Kernel, OnlyNullPointersWithSizeAreBad) {
-  int value = 0;
+TEST(Kernel, PointerProbesFindUnmappedAndReadOnlyPagesAsWindowsDoes) {
+  int value = 7;
   EXPECT_TRUE(IsBadReadPtr(nullptr, 1));
   EXPECT_FALSE(IsBadReadPtr(nullptr, 0));
   EXPECT_FALSE(IsBadReadPtr(&value, sizeof(value)));
   EXPECT_TRUE(IsBadWritePtr(nullptr, 4));
   EXPECT_FALSE(IsBadWritePtr(&value, sizeof(value)));
+  EXPECT_EQ(value, 7) << "a write probe leaves the memory as it was";
+
+  // Three pages: readable and writable, read-only, then none at all.
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  char* pages = static_cast<char*>(mmap(nullptr, 3 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+  ASSERT_NE(pages, MAP_FAILED);
+  ASSERT_EQ(mprotect(pages + page, page, PROT_READ), 0);
+  ASSERT_EQ(mprotect(pages + 2 * page, page, PROT_NONE), 0);
+  EXPECT_FALSE(IsBadWritePtr(pages, page));
+  EXPECT_FALSE(IsBadReadPtr(pages, 2 * page));
+  EXPECT_TRUE(IsBadWritePtr(pages + page - 1, 2)) << "the range reaches into the read-only page";
+  EXPECT_TRUE(IsBadReadPtr(pages + page, page + 1)) << "the range's last byte is on the page with no access";
+  EXPECT_TRUE(IsBadReadPtr(pages + 2 * page, 1));
+  EXPECT_TRUE(IsBadReadPtr(pages, SIZE_MAX)) << "a range that wraps around the address space";
+  munmap(pages, 3 * page);
 }
 
 TEST(Kernel, TickCountAdvancesAcrossSleep) {

@@ -4,6 +4,7 @@
 #include <pthread.h>
 #include <sched.h>
 #include <sys/syscall.h>
+#include <sys/uio.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -70,11 +71,34 @@ DWORD WINAPI GetLastError(VOID) { return t_lastError; }
 VOID WINAPI SetLastError(DWORD dwErrCode) { t_lastError = dwErrCode; }
 
 // ---------------------------------------------------------------------------
-// Pointer probes: only the one case we can tell for sure.
+// Pointer probes, as Windows makes them: one byte of every page of the range is read (and, for a write
+// probe, written back unchanged), so an unmapped or read-only page is found without a fault. The
+// kernel's copy between two places of this process reports such a page as an error.
 // ---------------------------------------------------------------------------
-BOOL WINAPI IsBadReadPtr(const VOID* lp, UINT_PTR ucb) { return lp == nullptr && ucb != 0; }
+static bool ProbeByte(uintptr_t at, bool write) {
+  char byte = 0;
+  struct iovec local = {&byte, 1};
+  struct iovec remote = {reinterpret_cast<void*>(at), 1};
+  if (process_vm_readv(getpid(), &local, 1, &remote, 1, 0) != 1) return false;
+  return !write || process_vm_writev(getpid(), &local, 1, &remote, 1, 0) == 1;
+}
 
-BOOL WINAPI IsBadWritePtr(LPVOID lp, UINT_PTR ucb) { return lp == nullptr && ucb != 0; }
+static BOOL IsBadRange(const VOID* lp, UINT_PTR ucb, bool write) {
+  if (ucb == 0) return FALSE; // Windows: an empty range is never bad
+  if (lp == nullptr) return TRUE;
+  uintptr_t first = reinterpret_cast<uintptr_t>(lp);
+  uintptr_t last = first + (ucb - 1);
+  if (last < first) return TRUE; // the range wraps around the address space
+  const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+  for (uintptr_t at = first;; at = (at & ~(page - 1)) + page) {
+    if (!ProbeByte(at, write)) return TRUE;
+    if ((at & ~(page - 1)) == (last & ~(page - 1))) return FALSE;
+  }
+}
+
+BOOL WINAPI IsBadReadPtr(const VOID* lp, UINT_PTR ucb) { return IsBadRange(lp, ucb, false); }
+
+BOOL WINAPI IsBadWritePtr(LPVOID lp, UINT_PTR ucb) { return IsBadRange(lp, ucb, true); }
 
 // ---------------------------------------------------------------------------
 // Time.
