@@ -30,8 +30,8 @@ bool ReadContainerRows(AddressBookSession* session, ULONG idSize, LPENTRYID id, 
 char* GetHelpFilePath(HINSTANCE instance);
 
 // Context help for WM_HELP and WM_CONTEXTMENU, the help contents for anything else (the Help button).
-// The dialog's DWLP_USER record must start with the instance handle. Always TRUE.
-BOOL ShowDialogHelp(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, const DWORD* helpMap);
+// `instance` is the module the help file path is kept for. Always TRUE.
+BOOL ShowDialogHelp(HWND dialog, HINSTANCE instance, UINT message, WPARAM wParam, LPARAM lParam, const DWORD* helpMap);
 
 // Control-to-context maps, each ended by (0, 0), for HELP_WM_HELP and HELP_CONTEXTMENU.
 extern const DWORD PersonHelpIds[];

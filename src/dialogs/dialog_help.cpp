@@ -48,10 +48,8 @@ char* GetHelpFilePath(HINSTANCE instance) {
   return path;
 }
 
-BOOL ShowDialogHelp(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, const DWORD* helpMap) {
-  // The dialog's record starts with the instance handle the dialog loads its resources from.
-  HINSTANCE* record = reinterpret_cast<HINSTANCE*>(GetWindowLongPtrA(dialog, DWLP_USER));
-  char* path = record ? GetHelpFilePath(*record) : nullptr;
+BOOL ShowDialogHelp(HWND dialog, HINSTANCE instance, UINT message, WPARAM wParam, LPARAM lParam, const DWORD* helpMap) {
+  char* path = GetHelpFilePath(instance);
   ULONG_PTR map = reinterpret_cast<ULONG_PTR>(helpMap);
   if (message == WM_HELP && lParam) {
     HWND item = static_cast<HWND>(reinterpret_cast<LPHELPINFO>(lParam)->hItemHandle);

@@ -1,5 +1,5 @@
-// The record that NewEntry and Details hand to the person and group dialogs. The dialog keeps a pointer
-// to it in its DWLP_USER slot; ShowDialogHelp relies on the instance handle coming first.
+// The record that NewEntry and Details hand to the person and group dialogs. Each dialog keeps it in a
+// record of its own, in its DWLP_USER slot, beside the dialog's own state.
 #pragma once
 
 #include "platform/platform.h"

@@ -14,8 +14,10 @@ namespace {
 
 constexpr int kItemTextSize = 80;
 
-// One entry type dialog at a time: its record, for the dialog procedure.
-EntryTypeDialogParams* g_entryType = nullptr;
+// The dialog's record, kept in its DWLP_USER slot.
+EntryTypeDialogParams* ParamsOf(HWND dialog) {
+  return reinterpret_cast<EntryTypeDialogParams*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 // False, with the list left empty, when the text buffer cannot be had.
 bool FillTypeList(HWND dialog, HINSTANCE instance) {
@@ -71,15 +73,16 @@ void TakeChosenTemplate(HWND dialog, EntryTypeDialogParams* params) {
 
 INT_PTR CALLBACK EntryTypeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
-    g_entryType = reinterpret_cast<EntryTypeDialogParams*>(lParam);
-    g_entryType->templateIdSize = 0;
-    g_entryType->templateId = nullptr;
-    return FillTypeList(dialog, g_entryType->instance) ? TRUE : FALSE;
+    auto* params = reinterpret_cast<EntryTypeDialogParams*>(lParam);
+    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    params->templateIdSize = 0;
+    params->templateId = nullptr;
+    return FillTypeList(dialog, params->instance) ? TRUE : FALSE;
   }
   if (message != WM_COMMAND) return FALSE;
   switch (LOWORD(wParam)) {
   case IDOK:
-    TakeChosenTemplate(dialog, g_entryType);
+    if (EntryTypeDialogParams* params = ParamsOf(dialog)) TakeChosenTemplate(dialog, params);
     EndDialog(dialog, IDOK);
     return TRUE;
   case IDCANCEL:

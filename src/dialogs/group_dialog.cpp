@@ -21,23 +21,10 @@ constexpr int kColumnWidth = 100;
 constexpr int kNameLimit = 48;
 constexpr int kKeywordLimit = 32;
 
-// One group dialog at a time: its record, for the dialog procedure.
-EntryDialogParams* g_group = nullptr;
-
 // The edited group's identifier, when it is one the lists can be compared with.
 const BYTE* EditedGroupId(const EntryDialogParams* params) {
   if (!IsEditing(params) || *params->entryIdSize < ENTRYID_SIZE) return nullptr;
   return reinterpret_cast<const BYTE*>(*params->entryId);
-}
-
-// Everything but the sort order, which outlives the dialog.
-void ResetState() {
-  g_groupState.rows = nullptr;
-  g_groupState.initial = {};
-  g_groupState.current = {};
-  g_groupState.images = nullptr;
-  g_groupState.initialName[0] = '\0';
-  g_groupState.initialKeyword[0] = '\0';
 }
 
 void InsertColumns(HWND list, HINSTANCE instance, char* text) {
@@ -54,7 +41,7 @@ void InsertColumns(HWND list, HINSTANCE instance, char* text) {
   }
 }
 
-void AttachImages(HWND list, HINSTANCE instance) {
+void AttachImages(HWND list, HINSTANCE instance, GroupDialogState& state) {
   HIMAGELIST images = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), ILC_MASK, 2, 0);
   if (images) {
     HICON group = LoadIconA(instance, MAKEINTRESOURCEA(IDI_GROUP));
@@ -64,7 +51,7 @@ void AttachImages(HWND list, HINSTANCE instance) {
       images = nullptr;
     }
   }
-  g_groupState.images = images;
+  state.images = images;
   SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
 }
 
@@ -96,8 +83,9 @@ bool LoadGroupFields(HWND dialog, EntryDialogParams* params, char* text) {
       SetDlgItemTextA(dialog, IDC_KEYWORD, comment.Value.lpszA);
   }
   // What the edits show now is what a save compares with.
-  GetDlgItemTextA(dialog, IDC_GROUP_NAME, g_groupState.initialName, sizeof g_groupState.initialName);
-  GetDlgItemTextA(dialog, IDC_KEYWORD, g_groupState.initialKeyword, sizeof g_groupState.initialKeyword);
+  GroupDialogState& state = GroupStateOf(dialog);
+  GetDlgItemTextA(dialog, IDC_GROUP_NAME, state.initialName, sizeof state.initialName);
+  GetDlgItemTextA(dialog, IDC_KEYWORD, state.initialKeyword, sizeof state.initialKeyword);
   FreeBuffer(values);
   return true;
 }
@@ -105,7 +93,8 @@ bool LoadGroupFields(HWND dialog, EntryDialogParams* params, char* text) {
 // Reads the book and, for a stored group, its members and fields, then fills the lists. False when a
 // read fails: the dialog then shows what it has.
 bool LoadLists(HWND dialog, EntryDialogParams* params, char* text) {
-  if (!ReadContainerRows(params->session, 0, nullptr, 0, &g_groupState.rows, &params->failure)) return false;
+  GroupDialogState& state = GroupStateOf(dialog);
+  if (!ReadContainerRows(params->session, 0, nullptr, 0, &state.rows, &params->failure)) return false;
   LPSRowSet memberRows = nullptr;
   if (IsEditing(params)) {
     if (!ReadContainerRows(params->session, *params->entryIdSize, *params->entryId, 0, &memberRows, &params->failure))
@@ -121,8 +110,8 @@ bool LoadLists(HWND dialog, EntryDialogParams* params, char* text) {
     // when the book cannot be read, and OK refuses a group without members.
     ClearAvailableList(list);
     ClearMemberList(GetDlgItem(dialog, IDC_MEMBER_LIST));
-    FreeMembers(&g_groupState.initial);
-    FreeMembers(&g_groupState.current);
+    FreeMembers(&state.initial);
+    FreeMembers(&state.current);
     FreeRowSet(memberRows);
     return false;
   }
@@ -139,18 +128,18 @@ bool LoadLists(HWND dialog, EntryDialogParams* params, char* text) {
 
 void EndGroupDialog(HWND dialog, INT_PTR result);
 
-BOOL InitGroupDialog(HWND dialog, EntryDialogParams* params) {
+BOOL InitGroupDialog(HWND dialog, GroupDialog* record) {
   // OK, Cancel and Help all need the record, whatever else fails here.
-  g_group = params;
-  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(params));
-  ResetState();
+  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(record));
+  EntryDialogParams* params = record->params;
+  KeptSortOrder(&record->state.sortColumn, &record->state.sortDescending);
   char* text = static_cast<char*>(HeapAllocate(kTextSize));
   if (!text) return FALSE;
   CheckDlgButton(dialog, IDC_SHOW_PERSONS, BST_CHECKED);
   CheckDlgButton(dialog, IDC_SHOW_GROUPS, BST_CHECKED);
   HWND list = GetDlgItem(dialog, IDC_AVAILABLE_LIST);
   InsertColumns(list, params->instance, text);
-  AttachImages(list, params->instance);
+  AttachImages(list, params->instance, record->state);
   bool loaded = LoadLists(dialog, params, text);
   HeapFree(text);
   // A stored group that cannot be read is not shown as an empty one: the dialog ends and Details
@@ -172,35 +161,37 @@ void EndGroupDialog(HWND dialog, INT_PTR result) {
   ClearMemberList(GetDlgItem(dialog, IDC_MEMBER_LIST));
   // The list view would destroy its image list again when it goes: take it back first.
   SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
-  if (g_groupState.images) ImageList_Destroy(g_groupState.images);
-  FreeMembers(&g_groupState.initial);
-  FreeMembers(&g_groupState.current);
-  FreeRowSet(g_groupState.rows);
-  ResetState();
-  g_group = nullptr;
+  GroupDialogState& state = GroupStateOf(dialog);
+  if (state.images) ImageList_Destroy(state.images);
+  FreeMembers(&state.initial);
+  FreeMembers(&state.current);
+  FreeRowSet(state.rows);
+  state = GroupDialogState();
+  // The dialog takes no command after this.
+  SetWindowLongPtrA(dialog, DWLP_USER, 0);
   EndDialog(dialog, result);
 }
 
-void OnCommand(HWND dialog, int id) {
+void OnCommand(HWND dialog, EntryDialogParams* params, int id) {
   switch (id) {
   case IDOK:
-    if (SaveGroup(dialog, g_group)) EndGroupDialog(dialog, IDOK);
+    if (SaveGroup(dialog, params)) EndGroupDialog(dialog, IDOK);
     break;
   case IDCANCEL:
     EndGroupDialog(dialog, IDCANCEL);
     break;
   case IDC_SHOW_PERSONS:
   case IDC_SHOW_GROUPS:
-    RefillAvailableList(dialog, id, EditedGroupId(g_group));
+    RefillAvailableList(dialog, id, EditedGroupId(params));
     break;
   case IDC_ADD_TO_GROUP:
-    AddToGroup(dialog, g_group);
+    AddToGroup(dialog, params);
     break;
   case IDC_REMOVE_FROM_GROUP:
-    RemoveFromGroup(dialog, g_group);
+    RemoveFromGroup(dialog, params);
     break;
   case IDC_GROUP_HELP:
-    ShowDialogHelp(dialog, WM_COMMAND, IDC_GROUP_HELP, 0, GroupHelpIds);
+    ShowDialogHelp(dialog, params->instance, WM_COMMAND, IDC_GROUP_HELP, 0, GroupHelpIds);
     break;
   default:
     break;
@@ -210,19 +201,23 @@ void OnCommand(HWND dialog, int id) {
 INT_PTR CALLBACK GroupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
   case WM_INITDIALOG:
-    return InitGroupDialog(dialog, reinterpret_cast<EntryDialogParams*>(lParam));
+    return InitGroupDialog(dialog, reinterpret_cast<GroupDialog*>(lParam));
   case WM_COMMAND:
-    if (g_group) OnCommand(dialog, LOWORD(wParam));
+    if (GroupDialog* record = GroupDialogOf(dialog)) OnCommand(dialog, record->params, LOWORD(wParam));
     return FALSE;
   case WM_NOTIFY: {
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-    if (header && header->idFrom == IDC_AVAILABLE_LIST && header->code == static_cast<UINT>(LVN_COLUMNCLICK))
+    if (header && header->idFrom == IDC_AVAILABLE_LIST && header->code == static_cast<UINT>(LVN_COLUMNCLICK) &&
+        GroupDialogOf(dialog))
       OnColumnClick(dialog, reinterpret_cast<const NMLISTVIEW*>(lParam)->iSubItem);
     return FALSE;
   }
   case WM_HELP:
-  case WM_CONTEXTMENU:
-    return ShowDialogHelp(dialog, message, wParam, lParam, GroupHelpIds);
+  case WM_CONTEXTMENU: {
+    GroupDialog* record = GroupDialogOf(dialog);
+    if (!record) return FALSE;
+    return ShowDialogHelp(dialog, record->params->instance, message, wParam, lParam, GroupHelpIds);
+  }
   default:
     return FALSE;
   }
@@ -232,8 +227,10 @@ INT_PTR CALLBACK GroupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 INT_PTR ShowGroupDialog(HWND owner, EntryDialogParams* params) {
   if (!params || !params->session) return -1;
+  // The dialog's own record lives as long as the modal loop.
+  GroupDialog record{params, GroupDialogState()};
   return DialogBoxParamA(params->instance, MAKEINTRESOURCEA(IDD_GROUP), owner, GroupDialogProc,
-                         reinterpret_cast<LPARAM>(params));
+                         reinterpret_cast<LPARAM>(&record));
 }
 
 } // namespace abk

@@ -38,7 +38,7 @@ bool PlaceItem(HWND dialog, ULONG kind, const SRow& row, bool chosen, int* posit
 } // namespace
 
 bool FillLists(HWND dialog, const SRowSet* memberRows, const BYTE* edited) {
-  const SRowSet* rows = g_groupState.rows;
+  const SRowSet* rows = GroupStateOf(dialog).rows;
   int position = 0;
   for (ULONG i = 0; rows && i < rows->cRows; ++i) {
     const SRow& row = rows->aRow[i];
@@ -57,7 +57,8 @@ bool FillLists(HWND dialog, const SRowSet* memberRows, const BYTE* edited) {
     }
     if (member) {
       ULONG flags = isGroup ? 0 : MemberRowFlags(*member);
-      if (!PushMember(&g_groupState.initial, flags, id) || !PushMember(&g_groupState.current, flags, id)) return false;
+      GroupDialogState& state = GroupStateOf(dialog);
+      if (!PushMember(&state.initial, flags, id) || !PushMember(&state.current, flags, id)) return false;
     }
   }
   return true;
@@ -74,7 +75,7 @@ void RefillAvailableList(HWND dialog, int clicked, const BYTE* edited) {
   }
   HWND list = GetDlgItem(dialog, IDC_AVAILABLE_LIST);
   ClearAvailableList(list);
-  const SRowSet* rows = g_groupState.rows;
+  const SRowSet* rows = GroupStateOf(dialog).rows;
   int position = 0;
   for (ULONG i = 0; rows && i < rows->cRows; ++i) {
     const SRow& row = rows->aRow[i];
@@ -83,7 +84,7 @@ void RefillAvailableList(HWND dialog, int clicked, const BYTE* edited) {
     ULONG type = TypeWordOf(id);
     if ((type == ENTRY_TYPE_PERSON && !(show & kShowPersons)) || (type == ENTRY_TYPE_GROUP && !(show & kShowGroups)))
       continue;
-    const MemberNode* node = FindMember(g_groupState.current, id);
+    const MemberNode* node = FindMember(GroupStateOf(dialog).current, id);
     bool isGroup = type == ENTRY_TYPE_GROUP;
     if (node && (isGroup || node->flags == (ITEM_PRIMARY_FAX | ITEM_SECONDARY_FAX))) continue;
     ULONG chosen = node ? node->flags : 0;

@@ -40,21 +40,21 @@ int* SelectedAvailable(HWND list, int count) {
   return indexes;
 }
 
-bool ChooseInCurrentList(const RecipientItem& item) {
+bool ChooseInCurrentList(GroupDialogState& state, const RecipientItem& item) {
   const BYTE* id = RowEntryId(*item.row);
-  MemberNode* node = FindMember(g_groupState.current, id);
-  if (!node) return PushMember(&g_groupState.current, item.kind, id);
+  MemberNode* node = FindMember(state.current, id);
+  if (!node) return PushMember(&state.current, item.kind, id);
   node->flags |= item.kind;
   return true;
 }
 
-void DropFromCurrentList(const RecipientItem& item) {
-  MemberNode* node = FindMember(g_groupState.current, RowEntryId(*item.row));
+void DropFromCurrentList(GroupDialogState& state, const RecipientItem& item) {
+  MemberNode* node = FindMember(state.current, RowEntryId(*item.row));
   if (!node) return;
   ULONG old = node->flags;
   node->flags ^= item.kind;
   // A group, or a person's last chosen number, leaves the list.
-  if (old == item.kind) UnlinkMember(&g_groupState.current, node);
+  if (old == item.kind) UnlinkMember(&state.current, node);
 }
 
 void Repaint(HWND dialog) {
@@ -103,9 +103,9 @@ void AddToGroup(HWND dialog, const EntryDialogParams* params) {
   int moved = 0;
   for (; moved < selected; ++moved) {
     RecipientItem* item = indexes[moved] >= 0 ? AvailableItemAt(available, indexes[moved]) : nullptr;
-    if (!item || !ChooseInCurrentList(*item)) break;
+    if (!item || !ChooseInCurrentList(GroupStateOf(dialog), *item)) break;
     if (!AddMemberEntry(members, item)) {
-      DropFromCurrentList(*item);
+      DropFromCurrentList(GroupStateOf(dialog), *item);
       break;
     }
   }
@@ -130,7 +130,7 @@ void RemoveFromGroup(HWND dialog, const EntryDialogParams* params) {
   for (; moved < selected; ++moved) {
     RecipientItem* item = MemberItemAt(members, indexes[moved]);
     if (!item || InsertAvailableItem(available, moved, item) < 0) break;
-    DropFromCurrentList(*item);
+    DropFromCurrentList(GroupStateOf(dialog), *item);
   }
   for (int i = moved - 1; i >= 0; --i)
     SendMessageA(members, LB_DELETESTRING, indexes[i], 0);

@@ -57,7 +57,9 @@ ULONG RecordOfEntry(const BYTE* entryId);
 // The save-time checks of an existing group against a member list: no nested group contains it, at most
 // 256 individual entries in it and in every group containing it. False when a rule is broken (its message
 // in *refusal) or a read failed (*refusal 0). Nothing is shown.
-bool CheckGroupSave(AddressBookSession* session, const BYTE* edited, const MemberList& members, UINT* refusal);
+// `bookRows` are the book's rows the dialog read.
+bool CheckGroupSave(AddressBookSession* session, const SRowSet* bookRows, const BYTE* edited, const MemberList& members,
+                    UINT* refusal);
 // The same against the dialog's current member list; a refusal is shown to the user, a failed read ends
 // it silently.
 bool ValidateGroupSave(HWND dialog, HINSTANCE instance, AddressBookSession* session, const BYTE* edited);

@@ -29,7 +29,7 @@ void Refuse(HWND dialog, const EntryDialogParams* params, UINT textId) {
 
 bool HasRoomForAGroup(HWND dialog, const EntryDialogParams* params) {
   ULONG groups = 0;
-  const SRowSet* rows = g_groupState.rows;
+  const SRowSet* rows = GroupStateOf(dialog).rows;
   for (ULONG i = 0; rows && i < rows->cRows; ++i) {
     const BYTE* id = RowEntryId(rows->aRow[i]);
     if (id && TypeWordOf(id) == ENTRY_TYPE_GROUP) ++groups;
@@ -118,8 +118,7 @@ bool ReplaceMembers(LPABCONT group, const MemberList& remove, const MemberList& 
 }
 
 // The row of the book an identifier names, or null.
-const SRow* BookRow(const BYTE* entryId) {
-  const SRowSet* rows = g_groupState.rows;
+const SRow* BookRow(const SRowSet* rows, const BYTE* entryId) {
   for (ULONG i = 0; rows && i < rows->cRows; ++i) {
     const BYTE* id = RowEntryId(rows->aRow[i]);
     if (id && SameEntry(id, entryId)) return &rows->aRow[i];
@@ -129,11 +128,11 @@ const SRow* BookRow(const BYTE* entryId) {
 
 // Records through the group which numbers each person of `members` uses: a person takes only its numbers
 // through a group, the chosen ones as they are, the others blank.
-bool ChooseNumbers(LPABCONT group, LPCIID groupInterface, const MemberList& members) {
+bool ChooseNumbers(LPABCONT group, LPCIID groupInterface, const SRowSet* bookRows, const MemberList& members) {
   static char empty[] = "";
   for (const MemberNode* node = members.head; node; node = node->next) {
     if (TypeWordOf(node->entryId) != ENTRY_TYPE_PERSON) continue;
-    const SRow* row = BookRow(node->entryId);
+    const SRow* row = BookRow(bookRows, node->entryId);
     SPropValue numbers[2] = {};
     numbers[0].ulPropTag = PR_BUSINESS_FAX_NUMBER;
     numbers[0].Value.lpszA =
@@ -225,14 +224,15 @@ bool SameMembers(const MemberList& a, const MemberList& b) {
 
 // When another host changed the group since the dialog opened, the group rules are checked again against
 // the group as it now stands; the message of a broken rule in *refusal. False when that could not be read.
-bool RecheckStored(const EntryDialogParams* params, UINT* refusal) {
+bool RecheckStored(const EntryDialogParams* params, const GroupDialogState& state, UINT* refusal) {
   *refusal = 0;
   LPSRowSet rows = nullptr;
   MemberList stored;
   bool read = StoredMembers(params, &rows, &stored);
   bool valid = read;
-  if (read && !SameMembers(stored, g_groupState.current))
-    valid = CheckGroupSave(params->session, reinterpret_cast<const BYTE*>(*params->entryId), stored, refusal);
+  if (read && !SameMembers(stored, state.current))
+    valid =
+        CheckGroupSave(params->session, state.rows, reinterpret_cast<const BYTE*>(*params->entryId), stored, refusal);
   FreeMembers(&stored);
   FreeRowSet(rows);
   return valid;
@@ -271,8 +271,8 @@ void RemoveNewGroup(LPABCONT group, const EntryDialogParams* params) {
 // After a write failed part-way, with a store library that cannot roll back, the group is put back as
 // the dialog found it: an edited group gets back its name, keyword, members and their numbers; a new one
 // leaves.
-void PutBack(LPABCONT group, const EntryDialogParams* params, LPSPropValue oldFields, LPCIID groupInterface,
-             const MemberChanges& changes) {
+void PutBack(LPABCONT group, const EntryDialogParams* params, const GroupDialogState& state, LPSPropValue oldFields,
+             LPCIID groupInterface, const MemberChanges& changes) {
   if (!IsEditing(params)) {
     RemoveNewGroup(group, params);
     return;
@@ -283,17 +283,19 @@ void PutBack(LPABCONT group, const EntryDialogParams* params, LPSPropValue oldFi
     if (PROP_TYPE(oldFields[i].ulPropTag) != PT_ERROR) restored[count++] = oldFields[i];
   if (count) WriteAndSave(group, count, restored);
   MemberList initialChoices;
-  for (const MemberNode* node = g_groupState.initial.head; node; node = node->next)
+  for (const MemberNode* node = state.initial.head; node; node = node->next)
     if ((FindMember(changes.removed, node->entryId) || FindMember(changes.rechosen, node->entryId)) &&
         !PushMember(&initialChoices, node->flags, node->entryId))
       break;
-  if (ReplaceMembers(group, changes.added, changes.removed)) ChooseNumbers(group, groupInterface, initialChoices);
+  if (ReplaceMembers(group, changes.added, changes.removed))
+    ChooseNumbers(group, groupInterface, state.rows, initialChoices);
   FreeMembers(&initialChoices);
 }
 
 } // namespace
 
 bool SaveGroup(HWND dialog, EntryDialogParams* params) {
+  const GroupDialogState& state = GroupStateOf(dialog);
   bool editing = IsEditing(params);
   if (editing) {
     if (!ValidateGroupSave(dialog, params->instance, params->session, reinterpret_cast<const BYTE*>(*params->entryId)))
@@ -310,7 +312,7 @@ bool SaveGroup(HWND dialog, EntryDialogParams* params) {
     SelectAndFocus(dialog, IDC_GROUP_NAME);
     return false;
   }
-  if (!g_groupState.current.count) {
+  if (!state.current.count) {
     FreeBuffer(values);
     Refuse(dialog, params, IDS_GROUP_NO_MEMBERS);
     return false;
@@ -319,12 +321,12 @@ bool SaveGroup(HWND dialog, EntryDialogParams* params) {
   // another host's change to it, is kept.
   SPropValue fields[2];
   ULONG fieldCount = 0;
-  const char* initial[2] = {g_groupState.initialName, g_groupState.initialKeyword};
+  const char* initial[2] = {state.initialName, state.initialKeyword};
   for (int i = 0; i < 2; ++i)
     if (!editing || strcmp(values[i].Value.lpszA, initial[i]) != 0) fields[fieldCount++] = values[i];
   MemberChanges changes;
   MemberList partly;
-  bool compared = Compare(g_groupState.initial, g_groupState.current, &changes) && PartlyChosen(changes.added, &partly);
+  bool compared = Compare(state.initial, state.current, &changes) && PartlyChosen(changes.added, &partly);
 
   // One transaction: one flush, and all of it or nothing. The rules above were checked before: no
   // message waits on the user while the book is held.
@@ -340,15 +342,17 @@ bool SaveGroup(HWND dialog, EntryDialogParams* params) {
     LPSPropValue oldFields = group && editing && !library.rollbackAddressBook ? ReadOldFields(group) : nullptr;
     saved = group && (fieldCount == 0 || WriteAndSave(group, fieldCount, fields, &params->failure)) &&
             ReplaceMembers(group, changes.removed, changes.added) &&
-            ChooseNumbers(group, groupInterface, changes.rechosen) && ChooseNumbers(group, groupInterface, partly) &&
-            (!editing || RecheckStored(params, &refusal)) && (editing || HandBackNewId(group, params));
+            ChooseNumbers(group, groupInterface, state.rows, changes.rechosen) &&
+            ChooseNumbers(group, groupInterface, state.rows, partly) &&
+            (!editing || RecheckStored(params, state, &refusal)) && (editing || HandBackNewId(group, params));
     if (saved) {
       HRESULT committed = book.Commit();
       NoteFailure(params, committed);
       saved = SUCCEEDED(committed);
     }
     // A library that rolls back drops a failed save whole; with another one it is undone by hand.
-    if (group && !saved && !library.rollbackAddressBook) PutBack(group, params, oldFields, groupInterface, changes);
+    if (group && !saved && !library.rollbackAddressBook)
+      PutBack(group, params, state, oldFields, groupInterface, changes);
     if (oldFields) FreeBuffer(oldFields);
     if (group) group->Release();
   }

@@ -7,21 +7,23 @@ namespace abk {
 
 namespace {
 
-int CALLBACK CompareRecipientItems(LPARAM first, LPARAM second, LPARAM) {
+// lParamSort is the dialog's state.
+int CALLBACK CompareRecipientItems(LPARAM first, LPARAM second, LPARAM sortState) {
   const RecipientItem& a = *reinterpret_cast<const RecipientItem*>(first);
   const RecipientItem& b = *reinterpret_cast<const RecipientItem*>(second);
-  int column = g_groupState.sortColumn;
+  const GroupDialogState& state = *reinterpret_cast<const GroupDialogState*>(sortState);
+  int column = state.sortColumn;
   int result = lstrcmpA(ItemColumnText(a, column), ItemColumnText(b, column));
   for (int other = 0; result == 0 && other < kGroupListColumns; ++other) {
     if (other != column) result = lstrcmpA(ItemColumnText(a, other), ItemColumnText(b, other));
   }
-  return g_groupState.sortDescending ? -result : result;
+  return state.sortDescending ? -result : result;
 }
 
 } // namespace
 
 void SortAvailableList(HWND dialog) {
-  SendDlgItemMessageA(dialog, IDC_AVAILABLE_LIST, LVM_SORTITEMS, 0,
+  SendDlgItemMessageA(dialog, IDC_AVAILABLE_LIST, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&GroupStateOf(dialog)),
                       reinterpret_cast<LPARAM>(static_cast<PFNLVCOMPARE>(CompareRecipientItems)));
 }
 
@@ -29,12 +31,14 @@ void OnColumnClick(HWND dialog, int column) {
   if (column < 0 || column >= kGroupListColumns) return;
   // An empty list keeps the order it had.
   if (SendDlgItemMessageA(dialog, IDC_AVAILABLE_LIST, LVM_GETITEMCOUNT, 0, 0) <= 0) return;
-  if (column == g_groupState.sortColumn) {
-    g_groupState.sortDescending = !g_groupState.sortDescending;
+  GroupDialogState& state = GroupStateOf(dialog);
+  if (column == state.sortColumn) {
+    state.sortDescending = !state.sortDescending;
   } else {
-    g_groupState.sortColumn = column;
-    g_groupState.sortDescending = false;
+    state.sortColumn = column;
+    state.sortDescending = false;
   }
+  KeepSortOrder(state.sortColumn, state.sortDescending);
   SortAvailableList(dialog);
 }
 

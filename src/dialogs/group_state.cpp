@@ -1,12 +1,31 @@
-// The group dialog's module-wide state, the row helpers and the membership lists.
+// The group dialog's record and kept sort order, the row helpers and the membership lists.
 #include "dialogs/group_state.h"
+
+#include <atomic>
 
 #include "provider/heap.h"
 #include "provider/module_state.h"
 
 namespace abk {
 
-GroupDialogState g_groupState;
+namespace {
+
+// column * 2 + (descending ? 1 : 0)
+std::atomic<int> g_sortOrder{0};
+
+} // namespace
+
+GroupDialog* GroupDialogOf(HWND dialog) { return reinterpret_cast<GroupDialog*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
+
+GroupDialogState& GroupStateOf(HWND dialog) { return GroupDialogOf(dialog)->state; }
+
+void KeepSortOrder(int column, bool descending) { g_sortOrder = column * 2 + (descending ? 1 : 0); }
+
+void KeptSortOrder(int* column, bool* descending) {
+  int kept = g_sortOrder;
+  *column = kept / 2;
+  *descending = (kept & 1) != 0;
+}
 
 bool IsMissing(const SRow& row, ULONG column) {
   return column >= row.cValues || PROP_TYPE(row.lpProps[column].ulPropTag) == PT_ERROR;

@@ -1,7 +1,9 @@
 // The group dialog's working state: the address-book rows it read at opening, the initial and current
-// member lists, the list items and the sort order of the available list. One group dialog at a time.
+// member lists, the list items and the sort order of the available list. Each open group dialog has its
+// own, in its record (DWLP_USER); only the sort order the user chose is kept for the next opening.
 #pragma once
 
+#include "dialogs/entry_dialog_params.h"
 #include "platform/platform.h"
 #include "provider/entry_id.h"
 
@@ -58,12 +60,23 @@ struct GroupDialogState {
   char initialName[256] = "";
   char initialKeyword[256] = "";
   HIMAGELIST images = nullptr;
-  // Kept from one opening to the next.
   int sortColumn = 0;
   bool sortDescending = false;
 };
 
-extern GroupDialogState g_groupState;
+// One group dialog: the caller's parameters and its own state, reached from the dialog's window.
+struct GroupDialog {
+  EntryDialogParams* params;
+  GroupDialogState state;
+};
+
+// The record of an open group dialog; null before WM_INITDIALOG and after the dialog ended.
+GroupDialog* GroupDialogOf(HWND dialog);
+GroupDialogState& GroupStateOf(HWND dialog);
+
+// The sort order the user chose last, for the next group dialog that opens (in any thread).
+void KeepSortOrder(int column, bool descending);
+void KeptSortOrder(int* column, bool* descending);
 
 // Row helpers. A column holding an error value is missing; a fax number is present when it is there and
 // not empty.

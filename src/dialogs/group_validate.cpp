@@ -7,9 +7,10 @@
 
 namespace abk {
 
-bool CheckGroupSave(AddressBookSession* session, const BYTE* edited, const MemberList& members, UINT* refusal) {
+bool CheckGroupSave(AddressBookSession* session, const SRowSet* bookRows, const BYTE* edited, const MemberList& members,
+                    UINT* refusal) {
   *refusal = 0;
-  BookGroupGraph graph(session, g_groupState.rows, edited);
+  BookGroupGraph graph(session, bookRows, edited);
   std::vector<GraphMember> list;
   try {
     for (const MemberNode* node = members.head; node; node = node->next)
@@ -23,7 +24,8 @@ bool CheckGroupSave(AddressBookSession* session, const BYTE* edited, const Membe
 
 bool ValidateGroupSave(HWND dialog, HINSTANCE instance, AddressBookSession* session, const BYTE* edited) {
   UINT refusal = 0;
-  bool valid = CheckGroupSave(session, edited, g_groupState.current, &refusal);
+  const GroupDialogState& state = GroupStateOf(dialog);
+  bool valid = CheckGroupSave(session, state.rows, edited, state.current, &refusal);
   if (refusal) ShowGroupMessage(dialog, instance, refusal, MB_ICONSTOP);
   return valid;
 }

@@ -18,10 +18,16 @@ namespace {
 
 constexpr int kTextSize = 257;
 
-// One person dialog at a time: its record, for the dialog procedure, and what its fields showed when it
-// opened.
-EntryDialogParams* g_person = nullptr;
-PersonFieldTexts g_shown;
+// One person dialog: the caller's parameters and what its fields showed when it opened, reached from the
+// dialog's window (DWLP_USER).
+struct PersonDialog {
+  EntryDialogParams* params;
+  PersonFieldTexts shown;
+};
+
+PersonDialog* PersonDialogOf(HWND dialog) {
+  return reinterpret_cast<PersonDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 void AddChoices(HWND dialog, int control, HINSTANCE instance, UINT firstId, UINT lastId, char* text) {
   for (UINT id = firstId; id <= lastId; ++id) {
@@ -80,10 +86,10 @@ void SetFieldLimits(HWND dialog) {
   }
 }
 
-BOOL InitPersonDialog(HWND dialog, EntryDialogParams* params) {
+BOOL InitPersonDialog(HWND dialog, PersonDialog* record) {
   // OK, Cancel and Help all need the record, whatever else fails here.
-  g_person = params;
-  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(params));
+  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(record));
+  EntryDialogParams* params = record->params;
 
   // Without the text buffer the choices and the edit title are left out; the fields still load.
   char* text = static_cast<char*>(HeapAllocate(kTextSize));
@@ -97,23 +103,23 @@ BOOL InitPersonDialog(HWND dialog, EntryDialogParams* params) {
     EndDialog(dialog, IDCANCEL);
     return TRUE;
   }
-  ReadFieldTexts(dialog, &g_shown);
+  ReadFieldTexts(dialog, &record->shown);
   SetFieldLimits(dialog);
   SetWindowLongPtrA(dialog, GWL_EXSTYLE, GetWindowLongPtrA(dialog, GWL_EXSTYLE) | WS_EX_CONTEXTHELP);
   HeapFree(text);
   return TRUE;
 }
 
-void OnCommand(HWND dialog, int id) {
+void OnCommand(HWND dialog, PersonDialog& record, int id) {
   switch (id) {
   case IDOK:
-    if (SavePerson(dialog, g_person, g_shown)) EndDialog(dialog, IDOK);
+    if (SavePerson(dialog, record.params, record.shown)) EndDialog(dialog, IDOK);
     break;
   case IDCANCEL:
     EndDialog(dialog, IDCANCEL);
     break;
   case IDC_PERSON_HELP:
-    ShowDialogHelp(dialog, WM_COMMAND, IDC_PERSON_HELP, 0, PersonHelpIds);
+    ShowDialogHelp(dialog, record.params->instance, WM_COMMAND, IDC_PERSON_HELP, 0, PersonHelpIds);
     break;
   default:
     break;
@@ -123,13 +129,16 @@ void OnCommand(HWND dialog, int id) {
 INT_PTR CALLBACK PersonDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
   case WM_INITDIALOG:
-    return InitPersonDialog(dialog, reinterpret_cast<EntryDialogParams*>(lParam));
+    return InitPersonDialog(dialog, reinterpret_cast<PersonDialog*>(lParam));
   case WM_COMMAND:
-    OnCommand(dialog, LOWORD(wParam));
+    if (PersonDialog* record = PersonDialogOf(dialog)) OnCommand(dialog, *record, LOWORD(wParam));
     return FALSE;
   case WM_HELP:
-  case WM_CONTEXTMENU:
-    return ShowDialogHelp(dialog, message, wParam, lParam, PersonHelpIds);
+  case WM_CONTEXTMENU: {
+    PersonDialog* record = PersonDialogOf(dialog);
+    if (!record) return FALSE;
+    return ShowDialogHelp(dialog, record->params->instance, message, wParam, lParam, PersonHelpIds);
+  }
   case WM_NOTIFY:
     return TRUE;
   default:
@@ -141,8 +150,10 @@ INT_PTR CALLBACK PersonDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
 
 INT_PTR ShowPersonDialog(HWND owner, EntryDialogParams* params) {
   if (!params || !params->session) return -1;
+  // The dialog's own record lives as long as the modal loop.
+  PersonDialog record{params, PersonFieldTexts()};
   return DialogBoxParamA(params->instance, MAKEINTRESOURCEA(IDD_PERSON), owner, PersonDialogProc,
-                         reinterpret_cast<LPARAM>(params));
+                         reinterpret_cast<LPARAM>(&record));
 }
 
 } // namespace abk

@@ -10,9 +10,16 @@ namespace abk {
 
 namespace {
 
-// One configuration dialog at a time: its block and the help file it points at.
-ServiceConfigBlock* g_config = nullptr;
-char g_configHelpPath[MAX_PATH];
+// One configuration dialog: the caller's block and the help file it points at, reached from the
+// dialog's window (DWLP_USER).
+struct ConfigDialog {
+  ServiceConfigBlock* block;
+  char helpPath[MAX_PATH];
+};
+
+ConfigDialog* ConfigDialogOf(HWND dialog) {
+  return reinterpret_cast<ConfigDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 void ShowCurrentName(HWND dialog, const ServiceConfigBlock* block) {
   SizedSPropTagArray(2, wanted) = {2, {PR_DISPLAY_NAME, PR_AB_FILE_PATH}};
@@ -26,34 +33,34 @@ void ShowCurrentName(HWND dialog, const ServiceConfigBlock* block) {
   block->freeBuffer(values);
 }
 
-void Initialize(HWND dialog, ServiceConfigBlock* block) {
-  g_config = block;
+void Initialize(HWND dialog, ConfigDialog* record) {
+  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(record));
   SendDlgItemMessageA(dialog, IDC_SERVICE_NAME, EM_LIMITTEXT, kServiceNameLimit, 0);
-  ShowCurrentName(dialog, block);
-  memset(g_configHelpPath, 0, sizeof g_configHelpPath);
-  HelpFilePath(block->instance, g_configHelpPath);
+  ShowCurrentName(dialog, record->block);
+  memset(record->helpPath, 0, sizeof record->helpPath);
+  HelpFilePath(record->block->instance, record->helpPath);
 }
 
-void ShowContextHelp(UINT message, WPARAM wParam, LPARAM lParam) {
+void ShowContextHelp(const ConfigDialog& record, UINT message, WPARAM wParam, LPARAM lParam) {
   ULONG_PTR map = reinterpret_cast<ULONG_PTR>(ConfigHelpIds);
   if (message == WM_CONTEXTMENU) {
-    WinHelpA(reinterpret_cast<HWND>(wParam), g_configHelpPath, HELP_CONTEXTMENU, map);
+    WinHelpA(reinterpret_cast<HWND>(wParam), record.helpPath, HELP_CONTEXTMENU, map);
     return;
   }
   const HELPINFO* info = reinterpret_cast<const HELPINFO*>(lParam);
   if (info && info->iContextType == HELPINFO_WINDOW && info->iCtrlId != -1) {
-    WinHelpA(static_cast<HWND>(info->hItemHandle), g_configHelpPath, HELP_WM_HELP, map);
+    WinHelpA(static_cast<HWND>(info->hItemHandle), record.helpPath, HELP_WM_HELP, map);
   }
 }
 
 INT_PTR CALLBACK ServiceConfigProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
   case WM_INITDIALOG:
-    Initialize(dialog, reinterpret_cast<ServiceConfigBlock*>(lParam));
+    Initialize(dialog, reinterpret_cast<ConfigDialog*>(lParam));
     return TRUE;
   case WM_HELP:
   case WM_CONTEXTMENU:
-    ShowContextHelp(message, wParam, lParam);
+    if (const ConfigDialog* record = ConfigDialogOf(dialog)) ShowContextHelp(*record, message, wParam, lParam);
     return TRUE;
   case WM_COMMAND:
     break;
@@ -66,7 +73,8 @@ INT_PTR CALLBACK ServiceConfigProc(HWND dialog, UINT message, WPARAM wParam, LPA
     LimitNameBytes(reinterpret_cast<HWND>(lParam), kServiceNameLimit);
     return TRUE;
   case IDOK:
-    if (SUCCEEDED(SaveServiceConfig(dialog, g_config))) EndDialog(dialog, IDOK);
+    if (ConfigDialog* record = ConfigDialogOf(dialog); record && SUCCEEDED(SaveServiceConfig(dialog, record->block)))
+      EndDialog(dialog, IDOK);
     return TRUE;
   case IDCANCEL:
     EndDialog(dialog, IDCANCEL);
@@ -80,8 +88,10 @@ INT_PTR CALLBACK ServiceConfigProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 INT_PTR ShowServiceConfigDialog(HWND owner, ServiceConfigBlock* block) {
   if (!block || !block->profile) return -1;
+  // The dialog's own record lives as long as the modal loop.
+  ConfigDialog record{block, {}};
   return DialogBoxParamA(block->instance, MAKEINTRESOURCEA(IDD_SERVICE_CONFIG), owner, ServiceConfigProc,
-                         reinterpret_cast<LPARAM>(block));
+                         reinterpret_cast<LPARAM>(&record));
 }
 
 } // namespace abk

@@ -38,7 +38,7 @@ TEST(TrimSpacesTest, RemovesOuterWhiteSpaceOnly) {
 }
 
 // A dialog of the provider's own templates run with a procedure of the test, for services that need a
-// live dialog. The record's first field is the instance handle, as the provider's dialogs keep it.
+// live dialog.
 struct HostedDialog {
   HINSTANCE instance;
   std::function<void(HWND)> onInit;
@@ -122,17 +122,18 @@ TEST_F(DialogServicesTest, SelectAndFocusSelectsTheWholeText) {
 
 TEST_F(DialogServicesTest, HelpRequestsUseTheMapAndTheRegisteredFile) {
   SetHelpPath("C:\\Aide\\ABKHLP01.hlp");
-  RunHosted(IDD_PERSON, [](host::DialogView& dialog) {
+  RunHosted(IDD_PERSON, [this](host::DialogView& dialog) {
     HELPINFO info = {};
     info.cbSize = sizeof info;
     info.iContextType = HELPINFO_WINDOW;
     info.iCtrlId = IDC_SECONDARY_NUMBER;
     info.hItemHandle = dialog.Control(IDC_SECONDARY_NUMBER);
-    EXPECT_TRUE(abk::ShowDialogHelp(dialog.Handle(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info), abk::PersonHelpIds));
-    EXPECT_TRUE(abk::ShowDialogHelp(dialog.Handle(), WM_CONTEXTMENU,
+    EXPECT_TRUE(abk::ShowDialogHelp(dialog.Handle(), resources, WM_HELP, 0, reinterpret_cast<LPARAM>(&info),
+                                    abk::PersonHelpIds));
+    EXPECT_TRUE(abk::ShowDialogHelp(dialog.Handle(), resources, WM_CONTEXTMENU,
                                     reinterpret_cast<WPARAM>(dialog.Control(IDC_PRIMARY_NUMBER)), -1,
                                     abk::PersonHelpIds));
-    EXPECT_TRUE(abk::ShowDialogHelp(dialog.Handle(), WM_COMMAND, IDC_PERSON_HELP, 0, abk::PersonHelpIds));
+    EXPECT_TRUE(abk::ShowDialogHelp(dialog.Handle(), resources, WM_COMMAND, IDC_PERSON_HELP, 0, abk::PersonHelpIds));
     dialog.Click(IDCANCEL);
   });
   auto requests = help->Requests();
@@ -187,9 +188,9 @@ TEST_F(DialogServicesTest, WithoutTheRegistryValueHelpStillAsksForANullFile) {
   RegCloseKey(key);
   EXPECT_EQ(abk::GetHelpFilePath(resources), nullptr); // the key without the value
 
-  RunHosted(IDD_GROUP, [](host::DialogView& dialog) {
-    abk::ShowDialogHelp(dialog.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(dialog.Control(IDC_SHOW_GROUPS)), -1,
-                        abk::GroupHelpIds);
+  RunHosted(IDD_GROUP, [this](host::DialogView& dialog) {
+    abk::ShowDialogHelp(dialog.Handle(), resources, WM_CONTEXTMENU,
+                        reinterpret_cast<WPARAM>(dialog.Control(IDC_SHOW_GROUPS)), -1, abk::GroupHelpIds);
     dialog.Click(IDCANCEL);
   });
   auto requests = help->Requests();

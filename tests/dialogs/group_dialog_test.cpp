@@ -173,6 +173,38 @@ TEST_F(GroupDialogTest, SavingAStoredGroupKeepsWhatTheUserDidNotTouch) {
   EXPECT_EQ(StoredField(edited, kKeywordField), longKeyword);
 }
 
+// A group dialog opened over another (as a host may open one from another) keeps its own lists and
+// member list, and leaves the first one's intact.
+TEST_F(GroupDialogTest, ADialogOpenedOverAnotherKeepsItsOwnState) {
+  ULONG anne = Person("Anne", "0101");
+  ULONG bob = Person("Bob", "0201");
+  ULONG outer = Group("Outer", {{anne, 1}});
+  ULONG inner = Group("Inner", {{bob, 1}});
+  EXPECT_EQ(EditGroup(outer,
+                      [&](DialogView& dialog) {
+                        std::string id = IdInRoot(inner);
+                        ULONG size = static_cast<ULONG>(id.size());
+                        LPENTRYID entry = reinterpret_cast<LPENTRYID>(id.data());
+                        abk::EntryDialogParams second = {resources, session, &size,   &entry, 0,
+                                                         nullptr,   0,       nullptr, S_OK};
+                        driver->OnDialog(IDD_GROUP, [](DialogView& over) {
+                          EXPECT_EQ(over.Items(IDC_MEMBER_LIST), std::vector<std::string>{"Bob    0201"});
+                          over.SelectItem(IDC_AVAILABLE_LIST, AvailableIndex(over, "Anne", "0101"));
+                          over.Click(IDC_ADD_TO_GROUP);
+                          over.Click(IDOK);
+                        });
+                        EXPECT_EQ(abk::ShowGroupDialog(dialog.Handle(), &second), IDOK);
+                        EXPECT_EQ(dialog.Items(IDC_MEMBER_LIST), std::vector<std::string>{"Anne    0101"});
+                        dialog.SelectItem(IDC_AVAILABLE_LIST, AvailableIndex(dialog, "Bob", "0201"));
+                        dialog.Click(IDC_ADD_TO_GROUP);
+                        dialog.Click(IDOK);
+                      }),
+            IDOK);
+  EXPECT_TRUE(NewMessages().empty());
+  EXPECT_EQ(Sorted(StoredMembers(outer)), Sorted({{anne, 1}, {bob, 1}}));
+  EXPECT_EQ(Sorted(StoredMembers(inner)), Sorted({{bob, 1}, {anne, 1}}));
+}
+
 TEST_F(GroupDialogTest, HelpNamesTheControlsContext) {
   EXPECT_EQ(AddGroup([&](DialogView& dialog) {
               dialog.PressF1(IDC_MEMBER_LIST);
