@@ -69,9 +69,9 @@ void SplitMember(const std::string& text, std::string* name, ULONG* selection) {
   if (colon == std::string::npos) return;
   std::string which = text.substr(colon + 1);
   if (which == "primary")
-    *selection = FAX_SELECT_PRIMARY;
+    *selection = kFaxSelectPrimary;
   else if (which == "secondary")
-    *selection = FAX_SELECT_SECONDARY;
+    *selection = kFaxSelectSecondary;
   else
     return; // a colon inside the name
   *name = text.substr(0, colon);

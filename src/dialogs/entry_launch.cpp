@@ -44,7 +44,7 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::NewEntry(ULONG_PTR ulUIParam, ULON
   *lpcbEIDNewEntry = 0;
   *lppEIDNewEntry = nullptr;
   bool containerGiven = cbEIDContainer != 0 && lpEIDContainer != nullptr;
-  if (containerGiven && ClassifyEntryId(*this, cbEIDContainer, lpEIDContainer) != ENTRY_TYPE_ROOT) {
+  if (containerGiven && ClassifyEntryId(*this, cbEIDContainer, lpEIDContainer) != kEntryTypeRoot) {
     return MAPI_E_UNKNOWN_ENTRYID;
   }
   HWND owner = reinterpret_cast<HWND>(ulUIParam);
@@ -62,11 +62,11 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::NewEntry(ULONG_PTR ulUIParam, ULON
 
   ULONG kind = ClassifyEntryId(*this, cbEIDNewEntryTpl, lpEIDNewEntryTpl);
   HRESULT hr = MAPI_E_UNKNOWN_ENTRYID;
-  if (kind & ENTRY_TYPE_TEMPLATE_BIT) {
+  if (kind & kEntryTypeTemplateBit) {
     abk::EntryDialogParams params = {
         instance_,        this, lpcbEIDNewEntry, lppEIDNewEntry, cbEIDContainer, lpEIDContainer, cbEIDNewEntryTpl,
         lpEIDNewEntryTpl, S_OK};
-    hr = RunEntryDialog(kind & 0xF, owner, &params);
+    hr = RunEntryDialog(ObjectTypeOf(kind), owner, &params);
   }
   if (chosen) abk::FreeBuffer(chosen);
   return hr;
@@ -75,14 +75,14 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::NewEntry(ULONG_PTR ulUIParam, ULON
 HRESULT STDMETHODCALLTYPE AddressBookSession::Details(ULONG* lpulUIParam, LPFNDISMISS, LPVOID, ULONG cbEntryID,
                                                       LPENTRYID lpEntryID, LPFNBUTTON, LPVOID, LPTSTR, ULONG) {
   ULONG kind = ClassifyEntryId(*this, cbEntryID, lpEntryID);
-  if (kind != ENTRY_TYPE_PERSON && kind != ENTRY_TYPE_GROUP) return MAPI_E_INVALID_ENTRYID;
+  if (kind != kEntryTypePerson && kind != kEntryTypeGroup) return MAPI_E_INVALID_ENTRYID;
   // The window handle arrives through a pointer; without one the dialog has no owner.
   HWND owner = !Readable(lpulUIParam) ? nullptr : reinterpret_cast<HWND>(ULONG_PTR{*lpulUIParam});
   // The dialogs edit the entry itself, wherever its identifier was found: one taken from a group's table
   // is opened as from the root container (the group dialog is where a member's number is chosen).
   ProviderEntryId own;
   memcpy(&own, lpEntryID, sizeof own);
-  own.parent = EntryKey{RootRecordId, ENTRY_TYPE_ROOT};
+  own.parent = EntryKey{kRootRecordId, kEntryTypeRoot};
   ULONG ownSize = sizeof own;
   LPENTRYID ownId = reinterpret_cast<LPENTRYID>(&own);
   abk::EntryDialogParams params = {instance_, this, &ownSize, &ownId, 0, nullptr, 0, nullptr, S_OK};

@@ -12,8 +12,8 @@ namespace {
 
 MemberKind KindOf(const BYTE* entryId) {
   ULONG type = TypeWordOf(entryId);
-  if (type == ENTRY_TYPE_PERSON) return MemberKind::kPerson;
-  if (type == ENTRY_TYPE_GROUP) return MemberKind::kGroup;
+  if (type == kEntryTypePerson) return MemberKind::kPerson;
+  if (type == kEntryTypeGroup) return MemberKind::kGroup;
   return MemberKind::kOther;
 }
 
@@ -23,7 +23,7 @@ bool IsUnopenable(AddressBookSession* session, const BYTE* id) {
   ULONG type = 0;
   LPUNKNOWN object = nullptr;
   HRESULT hr =
-      session->OpenEntry(ENTRYID_SIZE, reinterpret_cast<LPENTRYID>(const_cast<BYTE*>(id)), nullptr, 0, &type, &object);
+      session->OpenEntry(kEntryIdSize, reinterpret_cast<LPENTRYID>(const_cast<BYTE*>(id)), nullptr, 0, &type, &object);
   if (object) object->Release();
   return hr == MAPI_E_NOT_FOUND;
 }
@@ -61,7 +61,7 @@ GraphMember BookGroupGraph::Member(const BYTE* entryId, ULONG flags) {
   GraphMember member;
   member.record = RecordOfEntry(entryId);
   member.kind = KindOf(entryId);
-  member.numbers = flags & (ITEM_PRIMARY_FAX | ITEM_SECONDARY_FAX);
+  member.numbers = flags & (kItemPrimaryFax | kItemSecondaryFax);
   if (member.kind != MemberKind::kGroup || listed_) return member;
   try {
     Group& group = groups_[member.record];
@@ -74,7 +74,7 @@ GraphMember BookGroupGraph::Member(const BYTE* entryId, ULONG flags) {
 
 bool BookGroupGraph::Read(Group& group) {
   LPSRowSet rows = nullptr;
-  if (!ReadContainerRows(session_, ENTRYID_SIZE, reinterpret_cast<LPENTRYID>(const_cast<BYTE*>(group.entryId)), 0,
+  if (!ReadContainerRows(session_, kEntryIdSize, reinterpret_cast<LPENTRYID>(const_cast<BYTE*>(group.entryId)), 0,
                          &rows)) {
     if (!IsUnopenable(session_, group.entryId)) return false;
     group.read = true;

@@ -23,7 +23,7 @@ constexpr int kKeywordLimit = 32;
 
 // The edited group's identifier, when it is one the lists can be compared with.
 const BYTE* EditedGroupId(const EntryDialogParams* params) {
-  if (!IsEditing(params) || *params->entryIdSize < ENTRYID_SIZE) return nullptr;
+  if (!IsEditing(params) || *params->entryIdSize < kEntryIdSize) return nullptr;
   return reinterpret_cast<const BYTE*>(*params->entryId);
 }
 

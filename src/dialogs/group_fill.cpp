@@ -46,14 +46,14 @@ bool FillLists(HWND dialog, const SRowSet* memberRows, const BYTE* edited) {
     if (!id || IsEdited(id, edited)) continue;
     // A member of the group that has no row in the book is neither shown nor touched by a save.
     const SRow* member = FindMemberRow(memberRows, id);
-    bool isGroup = TypeWordOf(id) == ENTRY_TYPE_GROUP;
+    bool isGroup = TypeWordOf(id) == kEntryTypeGroup;
     if (isGroup || FaxPresent(row, kRowPrimaryFax)) {
       bool chosen = member && (isGroup || FaxPresent(*member, kRowPrimaryFax));
-      if (!PlaceItem(dialog, isGroup ? ITEM_GROUP : ITEM_PRIMARY_FAX, row, chosen, &position)) return false;
+      if (!PlaceItem(dialog, isGroup ? kItemGroup : kItemPrimaryFax, row, chosen, &position)) return false;
     }
     if (FaxPresent(row, kRowSecondaryFax)) {
       bool chosen = member && FaxPresent(*member, kRowSecondaryFax);
-      if (!PlaceItem(dialog, ITEM_SECONDARY_FAX, row, chosen, &position)) return false;
+      if (!PlaceItem(dialog, kItemSecondaryFax, row, chosen, &position)) return false;
     }
     if (member) {
       ULONG flags = isGroup ? 0 : MemberRowFlags(*member);
@@ -82,17 +82,17 @@ void RefillAvailableList(HWND dialog, int clicked, const BYTE* edited) {
     const BYTE* id = RowEntryId(row);
     if (!id || IsEdited(id, edited)) continue;
     ULONG type = TypeWordOf(id);
-    if ((type == ENTRY_TYPE_PERSON && !(show & kShowPersons)) || (type == ENTRY_TYPE_GROUP && !(show & kShowGroups)))
+    if ((type == kEntryTypePerson && !(show & kShowPersons)) || (type == kEntryTypeGroup && !(show & kShowGroups)))
       continue;
-    const MemberNode* node = FindMember(GroupStateOf(dialog).current, id);
-    bool isGroup = type == ENTRY_TYPE_GROUP;
-    if (node && (isGroup || node->flags == (ITEM_PRIMARY_FAX | ITEM_SECONDARY_FAX))) continue;
+    const MemberChoice* node = FindMember(GroupStateOf(dialog).current, id);
+    bool isGroup = type == kEntryTypeGroup;
+    if (node && (isGroup || node->flags == (kItemPrimaryFax | kItemSecondaryFax))) continue;
     ULONG chosen = node ? node->flags : 0;
-    if (isGroup || (!(chosen & ITEM_PRIMARY_FAX) && FaxPresent(row, kRowPrimaryFax))) {
-      if (!PlaceItem(dialog, isGroup ? ITEM_GROUP : ITEM_PRIMARY_FAX, row, false, &position)) break;
+    if (isGroup || (!(chosen & kItemPrimaryFax) && FaxPresent(row, kRowPrimaryFax))) {
+      if (!PlaceItem(dialog, isGroup ? kItemGroup : kItemPrimaryFax, row, false, &position)) break;
     }
-    if (!isGroup && !(chosen & ITEM_SECONDARY_FAX) && FaxPresent(row, kRowSecondaryFax)) {
-      if (!PlaceItem(dialog, ITEM_SECONDARY_FAX, row, false, &position)) break;
+    if (!isGroup && !(chosen & kItemSecondaryFax) && FaxPresent(row, kRowSecondaryFax)) {
+      if (!PlaceItem(dialog, kItemSecondaryFax, row, false, &position)) break;
     }
   }
   SortAvailableList(dialog);

@@ -19,7 +19,7 @@ constexpr char kMemberSeparator[] = "    ";
 
 const char* ItemColumnText(const RecipientItem& item, int column) {
   const SRow& row = *item.row;
-  bool secondary = item.kind == ITEM_SECONDARY_FAX;
+  bool secondary = item.kind == kItemSecondaryFax;
   switch (column) {
   case 0:
     return RowText(row, kRowDisplayName);
@@ -43,7 +43,7 @@ int InsertAvailableItem(HWND list, int position, RecipientItem* item) {
   entry.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
   entry.iItem = position;
   entry.pszText = const_cast<char*>(ItemColumnText(*item, 0));
-  entry.iImage = item->kind == ITEM_GROUP ? kGroupImage : kPersonImage;
+  entry.iImage = item->kind == kItemGroup ? kGroupImage : kPersonImage;
   entry.lParam = reinterpret_cast<LPARAM>(item);
   int index = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&entry)));
   if (index < 0) return -1;
@@ -59,7 +59,7 @@ int InsertAvailableItem(HWND list, int position, RecipientItem* item) {
 bool AddMemberEntry(HWND list, RecipientItem* item) {
   // A group reads its name; a person its name and the number the entry stands for.
   const char* name = RowText(*item->row, kRowDisplayName);
-  const char* number = item->kind == ITEM_GROUP ? nullptr : ItemColumnText(*item, 3);
+  const char* number = item->kind == kItemGroup ? nullptr : ItemColumnText(*item, 3);
   size_t size = strlen(name) + (number ? sizeof kMemberSeparator - 1 + strlen(number) : 0) + 1;
   char* text = static_cast<char*>(HeapAllocate(size));
   if (!text) return false;

@@ -42,14 +42,14 @@ int* SelectedAvailable(HWND list, int count) {
 
 bool ChooseInCurrentList(GroupDialogState& state, const RecipientItem& item) {
   const BYTE* id = RowEntryId(*item.row);
-  MemberNode* node = FindMember(state.current, id);
+  MemberChoice* node = FindMember(state.current, id);
   if (!node) return PushMember(&state.current, item.kind, id);
   node->flags |= item.kind;
   return true;
 }
 
 void DropFromCurrentList(GroupDialogState& state, const RecipientItem& item) {
-  MemberNode* node = FindMember(state.current, RowEntryId(*item.row));
+  MemberChoice* node = FindMember(state.current, RowEntryId(*item.row));
   if (!node) return;
   ULONG old = node->flags;
   node->flags ^= item.kind;

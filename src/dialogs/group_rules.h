@@ -58,8 +58,8 @@ ULONG RecordOfEntry(const BYTE* entryId);
 // 256 individual entries in it and in every group containing it. False when a rule is broken (its message
 // in *refusal) or a read failed (*refusal 0). Nothing is shown.
 // `bookRows` are the book's rows the dialog read.
-bool CheckGroupSave(AddressBookSession* session, const SRowSet* bookRows, const BYTE* edited, const MemberList& members,
-                    UINT* refusal);
+bool CheckGroupSave(AddressBookSession* session, const SRowSet* bookRows, const BYTE* edited,
+                    const MemberChoices& members, UINT* refusal);
 // The same against the dialog's current member list; a refusal is shown to the user, a failed read ends
 // it silently.
 bool ValidateGroupSave(HWND dialog, HINSTANCE instance, AddressBookSession* session, const BYTE* edited);

@@ -32,7 +32,7 @@ bool HasRoomForAGroup(HWND dialog, const EntryDialogParams* params) {
   const SRowSet* rows = GroupStateOf(dialog).rows;
   for (ULONG i = 0; rows && i < rows->cRows; ++i) {
     const BYTE* id = RowEntryId(rows->aRow[i]);
-    if (id && TypeWordOf(id) == ENTRY_TYPE_GROUP) ++groups;
+    if (id && TypeWordOf(id) == kEntryTypeGroup) ++groups;
   }
   if (groups < kMaxGroups) return true;
   Refuse(dialog, params, IDS_TOO_MANY_GROUPS);
@@ -81,7 +81,7 @@ LPABCONT OpenGroup(EntryDialogParams* params) {
 }
 
 // An ENTRYLIST naming every node of a list, in list order, in one host block.
-LPENTRYLIST MakeEntryList(const MemberList& list) {
+LPENTRYLIST MakeEntryList(const MemberChoices& list) {
   LPENTRYLIST entries = nullptr;
   if (FAILED(AllocateBuffer(sizeof(ENTRYLIST), reinterpret_cast<void**>(&entries)))) return nullptr;
   entries->cValues = list.count;
@@ -92,15 +92,15 @@ LPENTRYLIST MakeEntryList(const MemberList& list) {
     return nullptr;
   }
   ULONG i = 0;
-  for (const MemberNode* node = list.head; node && i < list.count; node = node->next, ++i) {
-    entries->lpbin[i].cb = ENTRYID_SIZE;
+  for (const MemberChoice* node = list.head; node && i < list.count; node = node->next, ++i) {
+    entries->lpbin[i].cb = kEntryIdSize;
     entries->lpbin[i].lpb = const_cast<LPBYTE>(node->entryId);
   }
   return entries;
 }
 
 // The members of `remove` leave the group, then those of `add` join it.
-bool ReplaceMembers(LPABCONT group, const MemberList& remove, const MemberList& add) {
+bool ReplaceMembers(LPABCONT group, const MemberChoices& remove, const MemberChoices& add) {
   if (remove.count) {
     LPENTRYLIST removed = MakeEntryList(remove);
     if (!removed) return false;
@@ -128,21 +128,21 @@ const SRow* BookRow(const SRowSet* rows, const BYTE* entryId) {
 
 // Records through the group which numbers each person of `members` uses: a person takes only its numbers
 // through a group, the chosen ones as they are, the others blank.
-bool ChooseNumbers(LPABCONT group, LPCIID groupInterface, const SRowSet* bookRows, const MemberList& members) {
+bool ChooseNumbers(LPABCONT group, LPCIID groupInterface, const SRowSet* bookRows, const MemberChoices& members) {
   static char empty[] = "";
-  for (const MemberNode* node = members.head; node; node = node->next) {
-    if (TypeWordOf(node->entryId) != ENTRY_TYPE_PERSON) continue;
+  for (const MemberChoice* node = members.head; node; node = node->next) {
+    if (TypeWordOf(node->entryId) != kEntryTypePerson) continue;
     const SRow* row = BookRow(bookRows, node->entryId);
     SPropValue numbers[2] = {};
     numbers[0].ulPropTag = PR_BUSINESS_FAX_NUMBER;
     numbers[0].Value.lpszA =
-        row && (node->flags & ITEM_PRIMARY_FAX) ? const_cast<char*>(RowText(*row, kRowPrimaryFax)) : empty;
+        row && (node->flags & kItemPrimaryFax) ? const_cast<char*>(RowText(*row, kRowPrimaryFax)) : empty;
     numbers[1].ulPropTag = PR_HOME_FAX_NUMBER;
     numbers[1].Value.lpszA =
-        row && (node->flags & ITEM_SECONDARY_FAX) ? const_cast<char*>(RowText(*row, kRowSecondaryFax)) : empty;
+        row && (node->flags & kItemSecondaryFax) ? const_cast<char*>(RowText(*row, kRowSecondaryFax)) : empty;
     ULONG type = 0;
     LPUNKNOWN object = nullptr;
-    if (FAILED(group->OpenEntry(ENTRYID_SIZE, reinterpret_cast<LPENTRYID>(const_cast<BYTE*>(node->entryId)),
+    if (FAILED(group->OpenEntry(kEntryIdSize, reinterpret_cast<LPENTRYID>(const_cast<BYTE*>(node->entryId)),
                                 groupInterface, MAPI_BEST_ACCESS, &type, &object)) ||
         !object) {
       return false;
@@ -158,7 +158,7 @@ bool ChooseNumbers(LPABCONT group, LPCIID groupInterface, const SRowSet* bookRow
 // What the user changed in the member list: the members removed, those added, and those kept whose
 // choice of numbers changed. False when memory runs out.
 struct MemberChanges {
-  MemberList removed, added, rechosen;
+  MemberChoices removed, added, rechosen;
   ~MemberChanges() {
     FreeMembers(&removed);
     FreeMembers(&added);
@@ -167,9 +167,9 @@ struct MemberChanges {
 };
 
 // PushMember puts each node first: a list built by it is turned round to follow its source's order.
-void Reverse(MemberList* list) {
-  MemberNode* reversed = nullptr;
-  while (MemberNode* node = list->head) {
+void Reverse(MemberChoices* list) {
+  MemberChoice* reversed = nullptr;
+  while (MemberChoice* node = list->head) {
     list->head = node->next;
     node->next = reversed;
     reversed = node;
@@ -177,13 +177,13 @@ void Reverse(MemberList* list) {
   list->head = reversed;
 }
 
-bool Compare(const MemberList& initial, const MemberList& current, MemberChanges* changes) {
-  for (const MemberNode* node = initial.head; node; node = node->next) {
-    const MemberNode* now = FindMember(current, node->entryId);
+bool Compare(const MemberChoices& initial, const MemberChoices& current, MemberChanges* changes) {
+  for (const MemberChoice* node = initial.head; node; node = node->next) {
+    const MemberChoice* now = FindMember(current, node->entryId);
     if (!now && !PushMember(&changes->removed, node->flags, node->entryId)) return false;
     if (now && now->flags != node->flags && !PushMember(&changes->rechosen, now->flags, now->entryId)) return false;
   }
-  for (const MemberNode* node = current.head; node; node = node->next) {
+  for (const MemberChoice* node = current.head; node; node = node->next) {
     if (!FindMember(initial, node->entryId) && !PushMember(&changes->added, node->flags, node->entryId)) return false;
   }
   Reverse(&changes->removed);
@@ -193,17 +193,17 @@ bool Compare(const MemberList& initial, const MemberList& current, MemberChanges
 }
 
 // The persons added whose choice is not both numbers (an added person starts with both).
-bool PartlyChosen(const MemberList& added, MemberList* out) {
-  for (const MemberNode* node = added.head; node; node = node->next) {
-    if (TypeWordOf(node->entryId) != ENTRY_TYPE_PERSON) continue;
-    if (node->flags == (ITEM_PRIMARY_FAX | ITEM_SECONDARY_FAX)) continue;
+bool PartlyChosen(const MemberChoices& added, MemberChoices* out) {
+  for (const MemberChoice* node = added.head; node; node = node->next) {
+    if (TypeWordOf(node->entryId) != kEntryTypePerson) continue;
+    if (node->flags == (kItemPrimaryFax | kItemSecondaryFax)) continue;
     if (!PushMember(out, node->flags, node->entryId)) return false;
   }
   return true;
 }
 
 // The members of the group as stored now, with their choices, read inside the save's opening.
-bool StoredMembers(const EntryDialogParams* params, LPSRowSet* rows, MemberList* members) {
+bool StoredMembers(const EntryDialogParams* params, LPSRowSet* rows, MemberChoices* members) {
   if (!ReadContainerRows(params->session, *params->entryIdSize, *params->entryId, 0, rows)) return false;
   for (ULONG i = 0; *rows && i < (*rows)->cRows; ++i) {
     const SRow& row = (*rows)->aRow[i];
@@ -213,10 +213,10 @@ bool StoredMembers(const EntryDialogParams* params, LPSRowSet* rows, MemberList*
   return true;
 }
 
-bool SameMembers(const MemberList& a, const MemberList& b) {
+bool SameMembers(const MemberChoices& a, const MemberChoices& b) {
   if (a.count != b.count) return false;
-  for (const MemberNode* node = a.head; node; node = node->next) {
-    const MemberNode* other = FindMember(b, node->entryId);
+  for (const MemberChoice* node = a.head; node; node = node->next) {
+    const MemberChoice* other = FindMember(b, node->entryId);
     if (!other || other->flags != node->flags) return false;
   }
   return true;
@@ -227,7 +227,7 @@ bool SameMembers(const MemberList& a, const MemberList& b) {
 bool RecheckStored(const EntryDialogParams* params, const GroupDialogState& state, UINT* refusal) {
   *refusal = 0;
   LPSRowSet rows = nullptr;
-  MemberList stored;
+  MemberChoices stored;
   bool read = StoredMembers(params, &rows, &stored);
   bool valid = read;
   if (read && !SameMembers(stored, state.current))
@@ -282,8 +282,8 @@ void PutBack(LPABCONT group, const EntryDialogParams* params, const GroupDialogS
   for (ULONG i = 0; oldFields && i < 2; ++i)
     if (PROP_TYPE(oldFields[i].ulPropTag) != PT_ERROR) restored[count++] = oldFields[i];
   if (count) WriteAndSave(group, count, restored);
-  MemberList initialChoices;
-  for (const MemberNode* node = state.initial.head; node; node = node->next)
+  MemberChoices initialChoices;
+  for (const MemberChoice* node = state.initial.head; node; node = node->next)
     if ((FindMember(changes.removed, node->entryId) || FindMember(changes.rechosen, node->entryId)) &&
         !PushMember(&initialChoices, node->flags, node->entryId))
       break;
@@ -325,7 +325,7 @@ bool SaveGroup(HWND dialog, EntryDialogParams* params) {
   for (int i = 0; i < 2; ++i)
     if (!editing || strcmp(values[i].Value.lpszA, initial[i]) != 0) fields[fieldCount++] = values[i];
   MemberChanges changes;
-  MemberList partly;
+  MemberChoices partly;
   bool compared = Compare(state.initial, state.current, &changes) && PartlyChosen(changes.added, &partly);
 
   // One transaction: one flush, and all of it or nothing. The rules above were checked before: no

@@ -40,7 +40,7 @@ const char* RowText(const SRow& row, ULONG column) {
 const BYTE* RowEntryId(const SRow& row) {
   if (IsMissing(row, kRowEntryId)) return nullptr;
   const SBinary& bin = row.lpProps[kRowEntryId].Value.bin;
-  return bin.cb >= ENTRYID_SIZE && bin.lpb ? bin.lpb : nullptr;
+  return bin.cb >= kEntryIdSize && bin.lpb ? bin.lpb : nullptr;
 }
 
 bool HasEntryId(const SRow& row) { return RowEntryId(row) != nullptr; }
@@ -51,13 +51,13 @@ ULONG TypeWordOf(const BYTE* entryId) { return EntryKeyOf(entryId).typeWord; }
 
 ULONG MemberRowFlags(const SRow& row) {
   ULONG flags = 0;
-  if (FaxPresent(row, kRowPrimaryFax)) flags |= ITEM_PRIMARY_FAX;
-  if (FaxPresent(row, kRowSecondaryFax)) flags |= ITEM_SECONDARY_FAX;
+  if (FaxPresent(row, kRowPrimaryFax)) flags |= kItemPrimaryFax;
+  if (FaxPresent(row, kRowSecondaryFax)) flags |= kItemSecondaryFax;
   return flags;
 }
 
-bool PushMember(MemberList* list, ULONG flags, const BYTE* entryId) {
-  MemberNode* node = HeapNew<MemberNode>();
+bool PushMember(MemberChoices* list, ULONG flags, const BYTE* entryId) {
+  MemberChoice* node = HeapNew<MemberChoice>();
   if (!node) return false;
   node->next = list->head;
   node->flags = flags;
@@ -67,15 +67,15 @@ bool PushMember(MemberList* list, ULONG flags, const BYTE* entryId) {
   return true;
 }
 
-MemberNode* FindMember(const MemberList& list, const BYTE* entryId) {
-  for (MemberNode* node = list.head; node; node = node->next) {
+MemberChoice* FindMember(const MemberChoices& list, const BYTE* entryId) {
+  for (MemberChoice* node = list.head; node; node = node->next) {
     if (SameEntry(node->entryId, entryId)) return node;
   }
   return nullptr;
 }
 
-void UnlinkMember(MemberList* list, MemberNode* node) {
-  for (MemberNode** link = &list->head; *link; link = &(*link)->next) {
+void UnlinkMember(MemberChoices* list, MemberChoice* node) {
+  for (MemberChoice** link = &list->head; *link; link = &(*link)->next) {
     if (*link != node) continue;
     *link = node->next;
     --list->count;
@@ -84,9 +84,9 @@ void UnlinkMember(MemberList* list, MemberNode* node) {
   }
 }
 
-void FreeMembers(MemberList* list) {
+void FreeMembers(MemberChoices* list) {
   while (list->head) {
-    MemberNode* next = list->head->next;
+    MemberChoice* next = list->head->next;
     HeapDelete(list->head);
     list->head = next;
   }

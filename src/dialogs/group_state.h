@@ -28,9 +28,9 @@ enum RowColumn : ULONG {
 
 // What a list entry stands for; the person kinds equal the fax-selection bits.
 enum RecipientKind : ULONG {
-  ITEM_GROUP = 0,
-  ITEM_PRIMARY_FAX = 1,
-  ITEM_SECONDARY_FAX = 2,
+  kItemGroup = 0,
+  kItemPrimaryFax = 1,
+  kItemSecondaryFax = 2,
 };
 
 // The item data of every entry of both lists; it moves with its entry from one list to the other.
@@ -41,21 +41,21 @@ struct RecipientItem {
 
 // One member of a group: which fax numbers are chosen (0 for a group) and its identifier, which lives
 // in an address-book row.
-struct MemberNode {
-  MemberNode* next;
+struct MemberChoice {
+  MemberChoice* next;
   ULONG flags;
   const BYTE* entryId;
 };
 
-struct MemberList {
-  MemberNode* head = nullptr;
+struct MemberChoices {
+  MemberChoice* head = nullptr;
   ULONG count = 0;
 };
 
 struct GroupDialogState {
   LPSRowSet rows = nullptr; // the whole book; null when it is empty
-  MemberList initial;       // the members when the dialog opened
-  MemberList current;       // the members as edited
+  MemberChoices initial;    // the members when the dialog opened
+  MemberChoices current;    // the members as edited
   // The name and keyword as the dialog showed them when it opened: a save writes them only if changed.
   char initialName[256] = "";
   char initialKeyword[256] = "";
@@ -90,10 +90,10 @@ ULONG TypeWordOf(const BYTE* entryId);
 ULONG MemberRowFlags(const SRow& row);
 
 // Membership lists. Push returns false when memory runs out.
-bool PushMember(MemberList* list, ULONG flags, const BYTE* entryId);
-MemberNode* FindMember(const MemberList& list, const BYTE* entryId);
-void UnlinkMember(MemberList* list, MemberNode* node); // frees the node
-void FreeMembers(MemberList* list);
+bool PushMember(MemberChoices* list, ULONG flags, const BYTE* entryId);
+MemberChoice* FindMember(const MemberChoices& list, const BYTE* entryId);
+void UnlinkMember(MemberChoices* list, MemberChoice* node); // frees the node
+void FreeMembers(MemberChoices* list);
 
 void FreeRowSet(LPSRowSet rows);
 

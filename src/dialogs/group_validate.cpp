@@ -7,13 +7,13 @@
 
 namespace abk {
 
-bool CheckGroupSave(AddressBookSession* session, const SRowSet* bookRows, const BYTE* edited, const MemberList& members,
-                    UINT* refusal) {
+bool CheckGroupSave(AddressBookSession* session, const SRowSet* bookRows, const BYTE* edited,
+                    const MemberChoices& members, UINT* refusal) {
   *refusal = 0;
   BookGroupGraph graph(session, bookRows, edited);
   std::vector<GraphMember> list;
   try {
-    for (const MemberNode* node = members.head; node; node = node->next)
+    for (const MemberChoice* node = members.head; node; node = node->next)
       list.push_back(graph.Member(node->entryId, node->flags));
   } catch (const std::bad_alloc&) {
     return false;

@@ -35,8 +35,8 @@ HRESULT ABContainer::Initialize() {
   PropList& list = Link().Props();
   const ProviderEntryId& id = Identifier();
   ULONG recordId = id.self.recordId;
-  ProviderEntryId personTemplate = TemplateId(Session(), PERSON_TEMPLATE_RECORD_ID, ENTRY_TYPE_PERSON_TEMPLATE);
-  ProviderEntryId groupTemplate = TemplateId(Session(), GROUP_TEMPLATE_RECORD_ID, ENTRY_TYPE_GROUP_TEMPLATE);
+  ProviderEntryId personTemplate = TemplateId(Session(), kPersonTemplateRecordId, kEntryTypePersonTemplate);
+  ProviderEntryId groupTemplate = TemplateId(Session(), kGroupTemplateRecordId, kEntryTypeGroupTemplate);
 
   SPropValue values[8];
   memset(values, 0, sizeof values);
@@ -131,13 +131,13 @@ HRESULT STDMETHODCALLTYPE ABContainer::OpenEntry(ULONG cbEntryID, LPENTRYID lpEn
                        !IsEqualIID(*lpInterface, IID_IDistList))))
     return E_NOINTERFACE;
   ULONG kind = ClassifyEntryId(Session(), cbEntryID, lpEntryID);
-  if (kind != ENTRY_TYPE_PERSON && kind != ENTRY_TYPE_GROUP) return MAPI_E_INVALID_ENTRYID;
+  if (kind != kEntryTypePerson && kind != kEntryTypeGroup) return MAPI_E_INVALID_ENTRYID;
 
   // Opening reads the book and touches nothing of the container's own: no lock is held.
   EntryKey self = OwnKey();
   HRESULT hr;
   LPUNKNOWN object = nullptr;
-  if (kind == ENTRY_TYPE_PERSON) {
+  if (kind == kEntryTypePerson) {
     MailUser* user = nullptr;
     hr = MailUser::Open(&Session(), &self, lpEntryID, &user);
     object = static_cast<IMailUser*>(user);
@@ -147,7 +147,7 @@ HRESULT STDMETHODCALLTYPE ABContainer::OpenEntry(ULONG cbEntryID, LPENTRYID lpEn
     object = static_cast<IABContainer*>(group);
   }
   if (FAILED(hr)) return hr;
-  *lpulObjType = kind == ENTRY_TYPE_PERSON ? MAPI_MAILUSER : MAPI_DISTLIST;
+  *lpulObjType = kind == kEntryTypePerson ? MAPI_MAILUSER : MAPI_DISTLIST;
   *lppUnk = object;
   return hr;
 }
@@ -156,22 +156,22 @@ HRESULT STDMETHODCALLTYPE ABContainer::CreateEntry(ULONG cbEntryID, LPENTRYID lp
                                                    LPMAPIPROP* lppMAPIPropEntry) {
   if (!Writable(lppMAPIPropEntry)) return E_INVALIDARG;
   ULONG kind = ClassifyEntryId(Session(), cbEntryID, lpEntryID);
-  if (!(kind & ENTRY_TYPE_TEMPLATE_BIT)) return MAPI_E_INVALID_ENTRYID;
+  if (!(kind & kEntryTypeTemplateBit)) return MAPI_E_INVALID_ENTRYID;
   // A template carries 40 readable bytes only when classification read them.
-  if (cbEntryID < ENTRYID_SIZE) return MAPI_E_INVALID_ENTRYID;
+  if (cbEntryID < kEntryIdSize) return MAPI_E_INVALID_ENTRYID;
   EntryKey self = OwnKey();
   HRESULT hr;
   LPMAPIPROP object = nullptr;
-  switch (kind & 0xF) {
-  case ENTRY_TYPE_ROOT:
+  switch (ObjectTypeOf(kind)) {
+  case kEntryTypeRoot:
     return MAPI_E_NO_SUPPORT;
-  case ENTRY_TYPE_PERSON: {
+  case kEntryTypePerson: {
     MailUser* user = nullptr;
     hr = MailUser::Create(&Session(), &self, lpEntryID, &user);
     object = static_cast<IMailUser*>(user);
     break;
   }
-  case ENTRY_TYPE_GROUP: {
+  case kEntryTypeGroup: {
     ABContainer* group = nullptr;
     hr = ABContainer::Create(&Session(), &self, lpEntryID, true, &group);
     object = static_cast<IABContainer*>(group);

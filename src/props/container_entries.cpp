@@ -14,9 +14,9 @@ namespace {
 // An identifier the container can take: one of this service's persons or groups, 40 readable bytes.
 // Anything shorter is refused without being read.
 bool IsUsableEntry(AddressBookSession& session, const SBinary& id, ULONG* kind) {
-  if (id.cb < ENTRYID_SIZE || IsBadReadPtr(id.lpb, ENTRYID_SIZE)) return false;
+  if (id.cb < kEntryIdSize || IsBadReadPtr(id.lpb, kEntryIdSize)) return false;
   *kind = ClassifyEntryId(session, id.cb, id.lpb);
-  if (*kind & (ENTRY_TYPE_FOREIGN | ENTRY_TYPE_TEMPLATE_BIT)) return false;
+  if (*kind & (kEntryTypeForeign | kEntryTypeTemplateBit)) return false;
   return true;
 }
 
@@ -32,7 +32,7 @@ HRESULT STDMETHODCALLTYPE ABContainer::CopyEntries(LPENTRYLIST lpEntries, ULONG,
       ULONG kind = 0;
       const SBinary& id = lpEntries->lpbin[i];
       if (!IsUsableEntry(Session(), id, &kind) ||
-          ((kind & 0xF) != ENTRY_TYPE_PERSON && (kind & 0xF) != ENTRY_TYPE_GROUP)) {
+          (ObjectTypeOf(kind) != kEntryTypePerson && ObjectTypeOf(kind) != kEntryTypeGroup)) {
         refused = true;
         continue;
       }
@@ -81,7 +81,7 @@ HRESULT STDMETHODCALLTYPE ABContainer::DeleteEntries(LPENTRYLIST lpEntries, ULON
         continue;
       }
       EntryKey key = EntryKeyOf(id.lpb);
-      if (self.typeWord == ENTRY_TYPE_ROOT) {
+      if (self.typeWord == kEntryTypeRoot) {
         // The entry leaves the address book. One that is gone already is reported as a partial
         // completion; any other failure ends the whole deletion, which then changes nothing.
         HRESULT deleted = DeleteEntry(Link().Library(), key);
@@ -94,7 +94,7 @@ HRESULT STDMETHODCALLTYPE ABContainer::DeleteEntries(LPENTRYLIST lpEntries, ULON
           hr = deleted;
           break;
         }
-      } else if (self.typeWord == ENTRY_TYPE_GROUP) {
+      } else if (self.typeWord == kEntryTypeGroup) {
         bool noted = false;
         {
           ScopedLock props(PropLock());
@@ -108,7 +108,7 @@ HRESULT STDMETHODCALLTYPE ABContainer::DeleteEntries(LPENTRYLIST lpEntries, ULON
       }
       gone.push_back(key.recordId);
     }
-    if (SUCCEEDED(hr) && self.typeWord == ENTRY_TYPE_GROUP) {
+    if (SUCCEEDED(hr) && self.typeWord == kEntryTypeGroup) {
       EntryKey parent = ParentKey();
       ScopedLock props(PropLock());
       hr = Link().SaveEntry(self, parent); // the shortened member list

@@ -85,12 +85,12 @@ HRESULT ABContainer::AppendRow(LPTABLEDATA table, ContainerReader& reader, Entry
   if (FAILED(hr)) return hr;
   SPropValue value{};
   value.ulPropTag = PR_ENTRYID;
-  value.Value.bin = {ENTRYID_SIZE, reinterpret_cast<LPBYTE>(rowId)};
+  value.Value.bin = {kEntryIdSize, reinterpret_cast<LPBYTE>(rowId)};
   hr = scratch.AppendProp(value);
   abk::FreeBuffer(rowId);
   if (FAILED(hr)) return hr;
   value.ulPropTag = PR_OBJECT_TYPE;
-  value.Value.l = TypeWordForRecordId(key.recordId) == ENTRY_TYPE_GROUP ? MAPI_DISTLIST : MAPI_MAILUSER;
+  value.Value.l = TypeWordForRecordId(key.recordId) == kEntryTypeGroup ? MAPI_DISTLIST : MAPI_MAILUSER;
   hr = scratch.AppendProp(value);
   if (FAILED(hr)) return hr;
 
@@ -125,9 +125,9 @@ HRESULT ABContainer::BuildRow(PropList& scratch, LPSPropValue* result) {
   }
 
   // The index column: the entry's record id, the first four bytes of its key in the row's identifier.
-  SPropValue& instanceKey = row[CONTENTS_INSTANCE_KEY_COLUMN];
-  const SPropValue& entryId = row[CONTENTS_ENTRYID_COLUMN];
-  if (entryId.ulPropTag != PR_ENTRYID || entryId.Value.bin.cb < ENTRYID_SIZE) {
+  SPropValue& instanceKey = row[kContentsInstanceKeyColumn];
+  const SPropValue& entryId = row[kContentsEntryIdColumn];
+  if (entryId.ulPropTag != PR_ENTRYID || entryId.Value.bin.cb < kEntryIdSize) {
     MakeNotFoundValue(&instanceKey, PR_INSTANCE_KEY);
   } else {
     void* key = nullptr;

@@ -16,8 +16,8 @@
 #define PR_SECONDARY_FAX_EXTRA3 PROP_TAG(PT_STRING8, 0x5808)
 
 // Fax-selection flags a group keeps for each person member.
-constexpr ULONG FAX_SELECT_PRIMARY = 0x1;
-constexpr ULONG FAX_SELECT_SECONDARY = 0x2;
+constexpr ULONG kFaxSelectPrimary = 0x1;
+constexpr ULONG kFaxSelectSecondary = 0x2;
 
 // The five properties of each fax-number block, number first.
 constexpr ULONG kPrimaryFaxBlock[5] = {PR_BUSINESS_FAX_NUMBER, PR_PRIMARY_FAX_DESCRIPTION, PR_PRIMARY_FAX_EXTRA1,
@@ -68,5 +68,5 @@ inline constexpr ConstTagArray<20> kContentsColumns = {20,
                                                         PR_SEARCH_KEY,
                                                         PR_OBJECT_TYPE,
                                                         PR_INSTANCE_KEY}};
-constexpr ULONG CONTENTS_ENTRYID_COLUMN = 1;
-constexpr ULONG CONTENTS_INSTANCE_KEY_COLUMN = 19;
+constexpr ULONG kContentsEntryIdColumn = 1;
+constexpr ULONG kContentsInstanceKeyColumn = 19;

@@ -202,7 +202,7 @@ HRESULT PropObjectCore::PropSaveChanges(ULONG) {
   HRESULT hr = S_OK;
   {
     ScopedLock props(propLock_);
-    if ((entryId_.self.typeWord & 0x4000) || !IsModified()) return S_OK;
+    if ((entryId_.self.typeWord & kEntryTypeNoSaveBit) || !IsModified()) return S_OK;
     hr = link_->SaveEntry(entryId_.self, entryId_.parent);
     if (SUCCEEDED(hr)) {
       // The identifier the object already holds (the template's, for a new entry) is rewritten in place:

@@ -36,7 +36,7 @@ public:
   bool IsModified() const { return (modified_ & 1) != 0; }
   // A stored person opened through a group: what it shows of its numbers is the group's choice.
   bool IsMemberView() const {
-    return entryId_.self.typeWord == ENTRY_TYPE_PERSON && entryId_.parent.typeWord == ENTRY_TYPE_GROUP;
+    return entryId_.self.typeWord == kEntryTypePerson && entryId_.parent.typeWord == kEntryTypeGroup;
   }
   void MarkModified() { modified_ |= 1; }
   // Guards the property list; a container takes it after its own lock.

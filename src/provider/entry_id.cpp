@@ -10,7 +10,7 @@
 HRESULT MakeEntryId(const AddressBookSession& session, ULONG flags, ULONG recordId, ULONG typeWord,
                     const void* sourceEntryId, LPENTRYID* result) {
   void* block = nullptr;
-  HRESULT hr = abk::AllocateBuffer(ENTRYID_SIZE, &block);
+  HRESULT hr = abk::AllocateBuffer(kEntryIdSize, &block);
   if (FAILED(hr)) return hr;
 
   ProviderEntryId id;
@@ -32,16 +32,16 @@ static bool CarriesServiceUid(const AddressBookSession& session, const void* ent
 }
 
 bool IsOwnEntryId(const AddressBookSession& session, ULONG size, const void* entryId) {
-  if (size < ENTRYID_SIZE || !entryId) return false;
+  if (size < kEntryIdSize || !entryId) return false;
   if (IsBadReadPtr(entryId, size)) return false;
   return CarriesServiceUid(session, entryId);
 }
 
 ULONG ClassifyEntryId(const AddressBookSession& session, ULONG size, const void* entryId) {
-  if (size == 0 || !entryId) return ENTRY_TYPE_ROOT;
+  if (size == 0 || !entryId) return kEntryTypeRoot;
   // Anything shorter than a whole identifier cannot be ours, and is never read past its length.
-  if (size < ENTRYID_SIZE || IsBadReadPtr(entryId, ENTRYID_SIZE)) return ENTRY_TYPE_FOREIGN;
-  if (!CarriesServiceUid(session, entryId)) return ENTRY_TYPE_FOREIGN;
+  if (size < kEntryIdSize || IsBadReadPtr(entryId, kEntryIdSize)) return kEntryTypeForeign;
+  if (!CarriesServiceUid(session, entryId)) return kEntryTypeForeign;
   return EntryKeyOf(entryId).typeWord;
 }
 

@@ -9,17 +9,23 @@
 class AddressBookSession;
 
 // Type words. The low four bits are the MAPI object type; 0x2000 marks a creation template.
-constexpr ULONG ENTRY_TYPE_ROOT = 4;
-constexpr ULONG ENTRY_TYPE_PERSON = 6;
-constexpr ULONG ENTRY_TYPE_GROUP = 8;
-constexpr ULONG ENTRY_TYPE_PERSON_TEMPLATE = 0x3006;
-constexpr ULONG ENTRY_TYPE_GROUP_TEMPLATE = 0x3008;
-constexpr ULONG ENTRY_TYPE_FOREIGN = 0x1000; // classification of another service's identifier
-constexpr ULONG ENTRY_TYPE_TEMPLATE_BIT = 0x2000;
+constexpr ULONG kObjectTypeMask = 0xF;
+constexpr ULONG kEntryTypeRoot = 4;
+constexpr ULONG kEntryTypePerson = 6;
+constexpr ULONG kEntryTypeGroup = 8;
+constexpr ULONG kEntryTypeForeign = 0x1000; // classification of another service's identifier
+constexpr ULONG kEntryTypeTemplateBit = 0x2000;
+constexpr ULONG kEntryTypePersonTemplate = kEntryTypeTemplateBit | kEntryTypeForeign | kEntryTypePerson; // 0x3006
+constexpr ULONG kEntryTypeGroupTemplate = kEntryTypeTemplateBit | kEntryTypeForeign | kEntryTypeGroup;   // 0x3008
+// An object whose SaveChanges writes nothing (its type word carries this bit).
+constexpr ULONG kEntryTypeNoSaveBit = 0x4000;
 
-constexpr ULONG RootRecordId = 0xFFFFFFFF;
-constexpr ULONG PERSON_TEMPLATE_RECORD_ID = 0;
-constexpr ULONG GROUP_TEMPLATE_RECORD_ID = 0x80000000;
+// The MAPI object type a type word carries.
+inline ULONG ObjectTypeOf(ULONG typeWord) { return typeWord & kObjectTypeMask; }
+
+constexpr ULONG kRootRecordId = 0xFFFFFFFF;
+constexpr ULONG kPersonTemplateRecordId = 0;
+constexpr ULONG kGroupTemplateRecordId = 0x80000000;
 
 struct EntryKey {
   ULONG recordId;
@@ -39,7 +45,7 @@ static_assert(offsetof(ProviderEntryId, serviceUid) == 4);
 static_assert(offsetof(ProviderEntryId, parent) == 24);
 static_assert(offsetof(ProviderEntryId, self) == 32);
 
-constexpr ULONG ENTRYID_SIZE = sizeof(ProviderEntryId);
+constexpr ULONG kEntryIdSize = sizeof(ProviderEntryId);
 
 // A new identifier in a block of its own from the host's AllocateBuffer. With a source identifier, the
 // source's own key becomes the new identifier's parent pair.
@@ -63,5 +69,5 @@ EntryKey ParentKeyOf(const void* entryId);
 
 // The type word of a listed entry follows bit 31 of its record id.
 inline ULONG TypeWordForRecordId(ULONG recordId) {
-  return (recordId & 0x80000000) ? ENTRY_TYPE_GROUP : ENTRY_TYPE_PERSON;
+  return (recordId & 0x80000000) ? kEntryTypeGroup : kEntryTypePerson;
 }

@@ -27,16 +27,16 @@ void AddressBookSession::Destroy(AddressBookSession* session) { abk::HeapDelete(
 
 HRESULT AddressBookSession::Initialize(LPCSTR libraryPath, LPCSTR filePath, LPCSTR displayName,
                                        LPABHOSTSUPPORT support) {
-  displayName_ = static_cast<char*>(abk::HeapAllocate(SESSION_DISPLAY_NAME_CHARS + 1));
+  displayName_ = static_cast<char*>(abk::HeapAllocate(kSessionDisplayNameChars + 1));
   if (!displayName_) return E_OUTOFMEMORY;
-  memset(displayName_, 0, SESSION_DISPLAY_NAME_CHARS + 1);
-  strncpy(displayName_, displayName, SESSION_DISPLAY_NAME_CHARS);
+  memset(displayName_, 0, kSessionDisplayNameChars + 1);
+  strncpy(displayName_, displayName, kSessionDisplayNameChars);
 
   char* locatedPath = nullptr;
   if (!libraryPath) {
-    locatedPath = static_cast<char*>(abk::HeapAllocate(STORE_PATH_SIZE));
+    locatedPath = static_cast<char*>(abk::HeapAllocate(kStorePathSize));
     if (!locatedPath) return E_OUTOFMEMORY;
-    memset(locatedPath, 0, STORE_PATH_SIZE);
+    memset(locatedPath, 0, kStorePathSize);
     LocateStoreLibrary(locatedPath);
     libraryPath = locatedPath;
   }

@@ -10,7 +10,7 @@
 
 class StoreLibrary;
 
-constexpr size_t SESSION_DISPLAY_NAME_CHARS = 64;
+constexpr size_t kSessionDisplayNameChars = 64;
 
 class AddressBookSession final : public IAddrBook {
 public:

@@ -13,7 +13,7 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::CompareEntryIDs(ULONG cbEntryID1, 
 
 HRESULT STDMETHODCALLTYPE AddressBookSession::Advise(ULONG cbEntryID, LPENTRYID lpEntryID, ULONG ulEventMask,
                                                      LPMAPIADVISESINK lpAdviseSink, ULONG* lpulConnection) {
-  if (ClassifyEntryId(*this, cbEntryID, lpEntryID) == ENTRY_TYPE_FOREIGN) return MAPI_E_INVALID_ENTRYID;
+  if (ClassifyEntryId(*this, cbEntryID, lpEntryID) == kEntryTypeForeign) return MAPI_E_INVALID_ENTRYID;
   if (ulEventMask & ~fnevObjectModified) return MAPI_E_NO_SUPPORT;
   if (!Writable(lpulConnection)) return E_INVALIDARG;
   return adviseList_->Add(lpEntryID ? cbEntryID : 0, lpEntryID, ulEventMask, lpAdviseSink, lpulConnection);

@@ -30,13 +30,13 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::OpenEntry(ULONG cbEntryID, LPENTRY
   HRESULT hr = S_OK;
   LPUNKNOWN object = nullptr;
   ULONG objectType = 0;
-  if (kind == ENTRY_TYPE_ROOT) {
+  if (kind == kEntryTypeRoot) {
     // An identifier that claims the root container must name it; an empty one always does.
-    if (lpEntryID && cbEntryID && EntryKeyOf(lpEntryID).recordId != RootRecordId) {
+    if (lpEntryID && cbEntryID && EntryKeyOf(lpEntryID).recordId != kRootRecordId) {
       hr = MAPI_E_INVALID_ENTRYID;
     } else {
       LPENTRYID rootId = nullptr;
-      hr = MakeEntryId(*this, 0, RootRecordId, ENTRY_TYPE_ROOT, nullptr, &rootId);
+      hr = MakeEntryId(*this, 0, kRootRecordId, kEntryTypeRoot, nullptr, &rootId);
       if (SUCCEEDED(hr)) {
         ABContainer* root = nullptr;
         hr = ABContainer::Open(this, nullptr, rootId, false, &root);
@@ -45,13 +45,13 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::OpenEntry(ULONG cbEntryID, LPENTRY
         objectType = MAPI_ABCONT;
       }
     }
-  } else if (kind == ENTRY_TYPE_GROUP) {
+  } else if (kind == kEntryTypeGroup) {
     EntryKey parent = ParentKeyOf(lpEntryID);
     ABContainer* group = nullptr;
     hr = ABContainer::Open(this, &parent, lpEntryID, true, &group);
     object = static_cast<IABContainer*>(group);
     objectType = MAPI_DISTLIST;
-  } else if (kind == ENTRY_TYPE_PERSON) {
+  } else if (kind == kEntryTypePerson) {
     EntryKey parent = ParentKeyOf(lpEntryID);
     MailUser* user = nullptr;
     hr = MailUser::Open(this, &parent, lpEntryID, &user);
@@ -70,12 +70,12 @@ namespace {
 
 bool IsRecipientKind(ULONG kind) {
   switch (kind) {
-  case ENTRY_TYPE_PERSON:
-  case ENTRY_TYPE_GROUP:
-  case 0x1006:
-  case 0x1008:
-  case ENTRY_TYPE_PERSON_TEMPLATE:
-  case ENTRY_TYPE_GROUP_TEMPLATE:
+  case kEntryTypePerson:
+  case kEntryTypeGroup:
+  case kEntryTypeForeign | kEntryTypePerson:
+  case kEntryTypeForeign | kEntryTypeGroup:
+  case kEntryTypePersonTemplate:
+  case kEntryTypeGroupTemplate:
     return true;
   default:
     return false;

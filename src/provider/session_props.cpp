@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr ULONG SESSION_CONTAINER_FLAGS = AB_RECIPIENTS | AB_MODIFIABLE;
+constexpr ULONG kSessionContainerFlags = AB_RECIPIENTS | AB_MODIFIABLE;
 constexpr const char SERVICE_DLL_NAME[] = "BKSTOR.DLL";
 
 // What GetPropList lists, and what GetProps answers for a null tag array.
@@ -43,7 +43,7 @@ HRESULT AddressBookSession::BuildProperty(ULONG tag, SPropValue& value, void* pa
     value.Value.l = 0;
     return S_OK;
   case PR_CONTAINER_FLAGS:
-    value.Value.l = SESSION_CONTAINER_FLAGS;
+    value.Value.l = kSessionContainerFlags;
     return S_OK;
   case PR_DISPLAY_NAME:
     hr = CopyString(displayName_, parentBlock, &value.Value.lpszA);
@@ -53,13 +53,13 @@ HRESULT AddressBookSession::BuildProperty(ULONG tag, SPropValue& value, void* pa
     break;
   case PR_ENTRYID: {
     LPENTRYID rootId = nullptr;
-    hr = MakeEntryId(*this, 0, RootRecordId, ENTRY_TYPE_ROOT, nullptr, &rootId);
+    hr = MakeEntryId(*this, 0, kRootRecordId, kEntryTypeRoot, nullptr, &rootId);
     if (FAILED(hr)) break;
     void* copy = nullptr;
-    hr = abk::AllocateMore(ENTRYID_SIZE, parentBlock, &copy);
+    hr = abk::AllocateMore(kEntryIdSize, parentBlock, &copy);
     if (SUCCEEDED(hr)) {
-      memcpy(copy, rootId, ENTRYID_SIZE);
-      value.Value.bin.cb = ENTRYID_SIZE;
+      memcpy(copy, rootId, kEntryIdSize);
+      value.Value.bin.cb = kEntryIdSize;
       value.Value.bin.lpb = static_cast<LPBYTE>(copy);
     }
     abk::FreeBuffer(rootId);

@@ -15,10 +15,10 @@ constexpr int kStringBufferSize = 512;
 } // namespace
 
 ULONG ConvertAddressBook(LPCSTR libraryPath) {
-  auto* buffer = static_cast<char*>(abk::HeapAllocate(STORE_PATH_SIZE));
+  auto* buffer = static_cast<char*>(abk::HeapAllocate(kStorePathSize));
   if (!buffer) return 0;
   if (!libraryPath) {
-    memset(buffer, 0, STORE_PATH_SIZE);
+    memset(buffer, 0, kStorePathSize);
     LocateStoreLibrary(buffer);
     libraryPath = buffer;
   }
@@ -43,7 +43,7 @@ void HelpFilePath(HINSTANCE instance, char* buffer) {
   LoadStringA(instance, IDS_MODULE_FILE_NAME, moduleName, sizeof moduleName);
   LoadStringA(instance, IDS_HELP_FILE_NAME, helpName, sizeof helpName);
 
-  char path[STORE_PATH_SIZE] = {};
+  char path[kStorePathSize] = {};
   GetModuleFileNameA(instance, path, sizeof path);
   size_t length = strnlen(path, sizeof path - 1);
 
@@ -63,7 +63,7 @@ void HelpFilePath(HINSTANCE instance, char* buffer) {
 
   // Both parts must fit in the 260-byte buffer: the name is cut rather than written past it.
   memcpy(buffer, path, folder);
-  size_t room = STORE_PATH_SIZE - 1 - folder;
+  size_t room = kStorePathSize - 1 - folder;
   size_t helpLength = strnlen(helpName, room);
   memcpy(buffer + folder, helpName, helpLength);
   buffer[folder + helpLength] = '\0';

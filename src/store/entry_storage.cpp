@@ -38,7 +38,7 @@ constexpr FieldMapping kFieldMap[] = {
 };
 
 bool IsTemplateRecord(ULONG recordId) {
-  return recordId == PERSON_TEMPLATE_RECORD_ID || recordId == GROUP_TEMPLATE_RECORD_ID;
+  return recordId == kPersonTemplateRecordId || recordId == kGroupTemplateRecordId;
 }
 
 bool IsMemberRecord(const BYTE* record) { return RecordWord(record, 0) == STORE_MEMBER_MARKER; }
@@ -71,7 +71,7 @@ bool HoldsNonEmptyString(PropList& list, ULONG tag) {
 // per listed key, each keeping the flags word stored for it.
 HRESULT WriteOwnRecord(OpenedBook& book, const EntryKey& key, PropList& list, const MemberList* members) {
   if (list.Count() == 0) return S_OK;
-  bool isGroup = key.typeWord == ENTRY_TYPE_GROUP && members;
+  bool isGroup = key.typeWord == kEntryTypeGroup && members;
   size_t capacity = list.Count() + (isGroup ? members->Count() : 0);
   size_t size = capacity * STORE_FIELD_RECORD_SIZE;
   auto* buffer = static_cast<BYTE*>(abk::HeapAllocate(size ? size : 1));
@@ -106,7 +106,7 @@ HRESULT WriteOwnRecord(OpenedBook& book, const EntryKey& key, PropList& list, co
       if (old)
         record.faxSelection = RecordWord(old, offsetof(GroupMemberRecord, faxSelection));
       else
-        record.faxSelection = member.typeWord == ENTRY_TYPE_PERSON ? FAX_SELECT_PRIMARY | FAX_SELECT_SECONDARY : 0;
+        record.faxSelection = member.typeWord == kEntryTypePerson ? kFaxSelectPrimary | kFaxSelectSecondary : 0;
       memcpy(p, &record, sizeof record);
       p += sizeof record;
       ++built;
@@ -134,7 +134,7 @@ HRESULT WriteMemberSelection(OpenedBook& book, const EntryKey& key, const EntryK
   const struct {
     ULONG tag;
     ULONG bit;
-  } numbers[] = {{PR_BUSINESS_FAX_NUMBER, FAX_SELECT_PRIMARY}, {PR_HOME_FAX_NUMBER, FAX_SELECT_SECONDARY}};
+  } numbers[] = {{PR_BUSINESS_FAX_NUMBER, kFaxSelectPrimary}, {PR_HOME_FAX_NUMBER, kFaxSelectSecondary}};
   ULONG chosen = flags;
   for (const auto& number : numbers) {
     if (!(changed >> FieldIndexForProperty(number.tag) & 1)) continue;
@@ -150,8 +150,8 @@ HRESULT WriteMemberSelection(OpenedBook& book, const EntryKey& key, const EntryK
 // ResolveRecord on a book already open.
 HRESULT ResolveIn(OpenedBook& book, ULONG mode, EntryKey& key) {
   if (mode != RESOLVE_EXISTING && mode != RESOLVE_OR_CREATE) return E_FAIL;
-  if (key.typeWord == ENTRY_TYPE_ROOT) {
-    key.recordId = RootRecordId;
+  if (key.typeWord == kEntryTypeRoot) {
+    key.recordId = kRootRecordId;
     return S_OK;
   }
   StoreLibrary& library = book.Library();
@@ -162,17 +162,17 @@ HRESULT ResolveIn(OpenedBook& book, ULONG mode, EntryKey& key) {
   }
   if (mode == RESOLVE_EXISTING) return MAPI_E_NOT_FOUND;
 
-  switch (key.typeWord & 0xF) {
-  case ENTRY_TYPE_PERSON: {
+  switch (ObjectTypeOf(key.typeWord)) {
+  case kEntryTypePerson: {
     ULONG id = library.createContactEntry(book.Handle(), book.Status());
     if (id == STORE_NO_PERSON) return book.Failure();
-    key = EntryKey{id, ENTRY_TYPE_PERSON};
+    key = EntryKey{id, kEntryTypePerson};
     return S_OK;
   }
-  case ENTRY_TYPE_GROUP: {
+  case kEntryTypeGroup: {
     ULONG id = library.createGroupEntry(book.Handle(), book.Status());
     if (id == STORE_NO_GROUP) return book.Failure();
-    key = EntryKey{id, ENTRY_TYPE_GROUP};
+    key = EntryKey{id, kEntryTypeGroup};
     return S_OK;
   }
   default:
@@ -187,11 +187,11 @@ HRESULT BlankUnchosenBlocks(RecordSet& groupRecords, const EntryKey& key, PropLi
   if (!member) return S_OK;
   ULONG flags = RecordWord(member, offsetof(GroupMemberRecord, faxSelection));
   HRESULT hr = S_OK;
-  if (!(flags & FAX_SELECT_PRIMARY)) {
+  if (!(flags & kFaxSelectPrimary)) {
     for (ULONG tag : kPrimaryFaxBlock)
       if (FAILED(hr = SetEmptyString(list, tag))) return hr;
   }
-  if (!(flags & FAX_SELECT_SECONDARY)) {
+  if (!(flags & kFaxSelectSecondary)) {
     for (ULONG tag : kSecondaryFaxBlock)
       if (FAILED(hr = SetEmptyString(list, tag))) return hr;
   }
@@ -203,7 +203,7 @@ HRESULT ReadPropertiesIn(OpenedBook& book, const EntryKey& key, PropList& list, 
   ULONG unused = 0;
   if (!fieldsRead) fieldsRead = &unused;
   *fieldsRead = 0;
-  if (key.typeWord == ENTRY_TYPE_ROOT) return S_OK;
+  if (key.typeWord == kEntryTypeRoot) return S_OK;
   RecordSet records;
   HRESULT hr = records.Read(book, key.recordId);
   if (FAILED(hr)) return hr;
@@ -256,9 +256,9 @@ constexpr int kListAttempts = 4;
 
 // ReadMemberKeys on a book already open.
 HRESULT ReadMemberKeysIn(OpenedBook& book, const EntryKey& key, MemberList& members) {
-  if (key.typeWord != ENTRY_TYPE_ROOT && key.typeWord != ENTRY_TYPE_GROUP) return E_INVALIDARG;
+  if (key.typeWord != kEntryTypeRoot && key.typeWord != kEntryTypeGroup) return E_INVALIDARG;
   HRESULT hr = S_OK;
-  if (key.typeWord == ENTRY_TYPE_GROUP) {
+  if (key.typeWord == kEntryTypeGroup) {
     RecordSet records;
     hr = records.Read(book, key.recordId);
     if (FAILED(hr)) return hr;
@@ -285,7 +285,7 @@ HRESULT ReadMemberKeysIn(OpenedBook& book, const EntryKey& key, MemberList& memb
 // through a group, which records there only which of its numbers the group uses (a group reached through
 // another group is written in its own right).
 bool WritesOwnRecord(const EntryKey& key, const EntryKey& parent) {
-  return parent.typeWord == ENTRY_TYPE_ROOT || key.typeWord == ENTRY_TYPE_GROUP;
+  return parent.typeWord == kEntryTypeRoot || key.typeWord == kEntryTypeGroup;
 }
 
 constexpr ULONG kEveryField = 0xFFFFFFFF;
@@ -293,7 +293,7 @@ constexpr ULONG kEveryField = 0xFFFFFFFF;
 HRESULT WriteIn(OpenedBook& book, const EntryKey& key, const EntryKey& parent, PropList& list,
                 const MemberList* members) {
   if (WritesOwnRecord(key, parent)) return WriteOwnRecord(book, key, list, members);
-  if (parent.typeWord == ENTRY_TYPE_GROUP) return WriteMemberSelection(book, key, parent, list, kEveryField);
+  if (parent.typeWord == kEntryTypeGroup) return WriteMemberSelection(book, key, parent, list, kEveryField);
   return S_OK;
 }
 
@@ -316,7 +316,7 @@ HRESULT JoinGroup(OpenedBook& book, const EntryKey& group, const EntryKey& membe
   GroupMemberRecord joined{};
   joined.marker = STORE_MEMBER_MARKER;
   joined.memberId = member.recordId;
-  joined.faxSelection = member.typeWord == ENTRY_TYPE_PERSON ? FAX_SELECT_PRIMARY | FAX_SELECT_SECONDARY : 0;
+  joined.faxSelection = member.typeWord == kEntryTypePerson ? kFaxSelectPrimary | kFaxSelectSecondary : 0;
   memcpy(buffer + used, &joined, sizeof joined);
   StoreRecordBlock block{stored.Count() + 1, buffer};
   hr = book.Library().setProps(book.Handle(), group.recordId, book.Status(), &block) ? S_OK : book.Failure();
@@ -328,7 +328,7 @@ HRESULT JoinGroup(OpenedBook& book, const EntryKey& group, const EntryKey& membe
 HRESULT ReadWithParent(OpenedBook& book, const EntryKey& key, const EntryKey* parent, PropList& list,
                        ULONG* fieldsRead) {
   HRESULT hr = ReadPropertiesIn(book, key, list, fieldsRead);
-  if (FAILED(hr) || !parent || parent->typeWord != ENTRY_TYPE_GROUP || key.typeWord == ENTRY_TYPE_ROOT) return hr;
+  if (FAILED(hr) || !parent || parent->typeWord != kEntryTypeGroup || key.typeWord == kEntryTypeRoot) return hr;
   RecordSet group;
   hr = group.Read(book, parent->recordId);
   if (FAILED(hr)) return hr;
@@ -357,8 +357,8 @@ ULONG PropertyForFieldId(ULONG fieldId) {
 
 HRESULT ResolveRecord(StoreLibrary& library, ULONG mode, EntryKey& key) {
   if (mode != RESOLVE_EXISTING && mode != RESOLVE_OR_CREATE) return E_FAIL;
-  if (key.typeWord == ENTRY_TYPE_ROOT) {
-    key.recordId = RootRecordId;
+  if (key.typeWord == kEntryTypeRoot) {
+    key.recordId = kRootRecordId;
     return S_OK;
   }
   OpenedBook book(library, mode == RESOLVE_OR_CREATE ? OpenedBook::kWriting : OpenedBook::kReading);
@@ -374,7 +374,7 @@ HRESULT ResolveRecord(StoreLibrary& library, ULONG mode, EntryKey& key) {
 HRESULT ReadEntryProperties(StoreLibrary& library, const EntryKey& key, const EntryKey* parent, PropList& list,
                             ULONG* fieldsRead) {
   if (fieldsRead) *fieldsRead = 0;
-  if (key.typeWord == ENTRY_TYPE_ROOT) return S_OK;
+  if (key.typeWord == kEntryTypeRoot) return S_OK;
   OpenedBook book(library);
   HRESULT hr = book.Open();
   if (FAILED(hr)) return hr;
@@ -382,7 +382,7 @@ HRESULT ReadEntryProperties(StoreLibrary& library, const EntryKey& key, const En
 }
 
 HRESULT ReadMemberKeys(StoreLibrary& library, const EntryKey& key, MemberList& members) {
-  if (key.typeWord != ENTRY_TYPE_ROOT && key.typeWord != ENTRY_TYPE_GROUP) return E_INVALIDARG;
+  if (key.typeWord != kEntryTypeRoot && key.typeWord != kEntryTypeGroup) return E_INVALIDARG;
   OpenedBook book(library);
   HRESULT hr = book.Open();
   if (FAILED(hr)) return hr;
@@ -399,7 +399,7 @@ HRESULT WriteEntry(StoreLibrary& library, const EntryKey& key, const EntryKey& p
 }
 
 HRESULT DeleteEntry(StoreLibrary& library, const EntryKey& key) {
-  if (key.typeWord == ENTRY_TYPE_ROOT) return E_INVALIDARG;
+  if (key.typeWord == kEntryTypeRoot) return E_INVALIDARG;
   OpenedBook book(library, OpenedBook::kWriting);
   HRESULT hr = book.Open();
   if (FAILED(hr)) return hr;
@@ -422,7 +422,7 @@ HRESULT StoreLink::LoadEntry(const EntryKey& key, const EntryKey* parent) {
   HRESULT hr = book.Open();
   // The root container has no record of its own: it opens even when the book cannot be read, and a
   // container whose members cannot all be listed still opens, with the members read so far.
-  if (key.typeWord == ENTRY_TYPE_ROOT) {
+  if (key.typeWord == kEntryTypeRoot) {
     membersRead_ = SUCCEEDED(hr) ? ReadMemberKeysIn(book, key, members_) : hr;
     return S_OK;
   }
@@ -432,7 +432,7 @@ HRESULT StoreLink::LoadEntry(const EntryKey& key, const EntryKey* parent) {
   ULONG fieldsRead = 0;
   hr = ReadWithParent(book, key, parent, props_, &fieldsRead);
   if (FAILED(hr)) return hr;
-  if (key.typeWord == ENTRY_TYPE_GROUP) membersRead_ = ReadMemberKeysIn(book, key, members_);
+  if (key.typeWord == kEntryTypeGroup) membersRead_ = ReadMemberKeysIn(book, key, members_);
   // A record without any field the provider knows still opens, with an empty name, so that it can be
   // shown, named and deleted.
   if (fieldsRead == 0 && !props_.FindProp(PR_DISPLAY_NAME)) hr = SetEmptyString(props_, PR_DISPLAY_NAME);
@@ -453,7 +453,7 @@ HRESULT StoreLink::SaveEntry(EntryKey& key, const EntryKey& parent) {
   hr = ResolveIn(book, RESOLVE_OR_CREATE, created);
   if (FAILED(hr)) return hr;
   hr = WriteOwnRecord(book, created, props_, &members_);
-  if (SUCCEEDED(hr) && parent.typeWord == ENTRY_TYPE_GROUP) hr = JoinGroup(book, parent, created);
+  if (SUCCEEDED(hr) && parent.typeWord == kEntryTypeGroup) hr = JoinGroup(book, parent, created);
   if (FAILED(hr) && !library_->rollbackAddressBook) {
     // A new record whose first write failed would be an empty entry in the book: it goes again (a
     // library that rolls back drops it with the rest), and the key still names the template, so a later
@@ -489,7 +489,7 @@ HRESULT StoreLink::SaveStored(OpenedBook& book, const EntryKey& key, const Entry
     int field = FieldIndexForProperty(element->value.ulPropTag);
     if (field >= 0 && (changedFields_ >> field & 1)) hr = merged.SetProp(element->value);
   }
-  bool isGroup = key.typeWord == ENTRY_TYPE_GROUP;
+  bool isGroup = key.typeWord == kEntryTypeGroup;
   MemberList members;
   if (SUCCEEDED(hr) && isGroup) hr = ReadMemberKeysIn(book, key, members);
   for (ULONG i = 0; SUCCEEDED(hr) && i < removed_.Count(); ++i)
@@ -532,13 +532,13 @@ void StoreLink::ForgetChanges() {
 HRESULT ContainerReader::Open(const EntryKey& container) {
   HRESULT hr = book_.Open();
   if (FAILED(hr)) return hr;
-  isGroup_ = container.typeWord == ENTRY_TYPE_GROUP;
+  isGroup_ = container.typeWord == kEntryTypeGroup;
   if (isGroup_) groupRead_ = group_.Read(book_, container.recordId);
   return S_OK;
 }
 
 HRESULT ContainerReader::Read(const EntryKey& key, PropList& list) {
-  if (key.typeWord == ENTRY_TYPE_ROOT) return S_OK;
+  if (key.typeWord == kEntryTypeRoot) return S_OK;
   if (IsTemplateRecord(key.recordId)) return MAPI_E_NOT_FOUND;
   HRESULT hr = ReadPropertiesIn(book_, key, list, nullptr);
   if (FAILED(hr) || !isGroup_) return hr;

@@ -9,7 +9,7 @@ void LocateStoreLibrary(char* buffer) {
   DWORD needed = 0;
   // The spooler's answer is not examined: on failure the buffer keeps what it had, and the load that
   // follows fails and is reported as a binding failure.
-  GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<LPBYTE>(buffer), STORE_PATH_SIZE, &needed);
+  GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<LPBYTE>(buffer), kStorePathSize, &needed);
 
   OSVERSIONINFOA version;
   memset(&version, 0, sizeof version);
@@ -25,10 +25,10 @@ void LocateStoreLibrary(char* buffer) {
   }
 
   // The buffer is 260 bytes; a path that does not fit is cut rather than written past the buffer.
-  size_t used = strnlen(buffer, STORE_PATH_SIZE - 1);
+  size_t used = strnlen(buffer, kStorePathSize - 1);
   for (const char* part : {subfolder, "\\", "BKCONV.DLL"}) {
     size_t length = strlen(part);
-    if (used + length >= STORE_PATH_SIZE) length = STORE_PATH_SIZE - 1 - used;
+    if (used + length >= kStorePathSize) length = kStorePathSize - 1 - used;
     memcpy(buffer + used, part, length);
     used += length;
   }

@@ -6,7 +6,7 @@
 #include "provider/ref_count.h"
 #include "store/store_abi.h"
 
-constexpr size_t STORE_PATH_SIZE = MAX_PATH;
+constexpr size_t kStorePathSize = MAX_PATH;
 
 // Fills a zero-filled 260-byte buffer with the library's path: the printer-driver directory, the
 // subfolder of the Windows version's drivers ("\2" before NT 5, "\3" on NT 5.x), then "\BKCONV.DLL".

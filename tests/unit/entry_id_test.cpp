@@ -30,8 +30,8 @@ protected:
 
 TEST_F(EntryIdTest, AnEmptyIdentifierIsTheRootContainer) {
   std::string id = MakeId(5, 6);
-  EXPECT_EQ(ClassifyEntryId(*session, 40, nullptr), ENTRY_TYPE_ROOT);
-  EXPECT_EQ(ClassifyEntryId(*session, 0, IdPtr(id)), ENTRY_TYPE_ROOT);
+  EXPECT_EQ(ClassifyEntryId(*session, 40, nullptr), kEntryTypeRoot);
+  EXPECT_EQ(ClassifyEntryId(*session, 0, IdPtr(id)), kEntryTypeRoot);
 }
 
 TEST_F(EntryIdTest, ClassifiesByTheTypeWordItCarries) {
@@ -45,7 +45,7 @@ TEST_F(EntryIdTest, ADifferentServiceIdentifierInAnyByteIsForeign) {
   for (int byte = 4; byte < 20; ++byte) {
     std::string id = MakeId(5, 6);
     id[byte] ^= 0x01;
-    EXPECT_EQ(ClassifyEntryId(*session, 40, IdPtr(id)), ENTRY_TYPE_FOREIGN) << "byte " << byte;
+    EXPECT_EQ(ClassifyEntryId(*session, 40, IdPtr(id)), kEntryTypeForeign) << "byte " << byte;
     EXPECT_FALSE(IsOwnEntryId(*session, 40, IdPtr(id))) << "byte " << byte;
   }
 }
@@ -58,8 +58,8 @@ TEST_F(EntryIdTest, ShortIdentifiersAreNeverOwnAndNeverReadPastTheirLength) {
   EXPECT_FALSE(IsOwnEntryId(*session, 40, nullptr));
   // A heap block of exactly 12 bytes: ASan reports any read beyond it.
   std::unique_ptr<char[]> shortId(new char[12]());
-  EXPECT_EQ(ClassifyEntryId(*session, 12, shortId.get()), ENTRY_TYPE_FOREIGN);
-  EXPECT_EQ(ClassifyEntryId(*session, 39, full.data()), ENTRY_TYPE_FOREIGN);
+  EXPECT_EQ(ClassifyEntryId(*session, 12, shortId.get()), kEntryTypeForeign);
+  EXPECT_EQ(ClassifyEntryId(*session, 39, full.data()), kEntryTypeForeign);
 }
 
 TEST_F(EntryIdTest, SameEntryLooksAtRecordTypeAndServiceOnly) {
@@ -93,10 +93,10 @@ TEST_F(EntryIdTest, MakeEntryIdTakesTheSourceKeyAsParent) {
 }
 
 TEST(EntryKeyTest, ListedTypeFollowsBit31OfTheRecordId) {
-  EXPECT_EQ(TypeWordForRecordId(1), ENTRY_TYPE_PERSON);
-  EXPECT_EQ(TypeWordForRecordId(0x7FFFFFFF), ENTRY_TYPE_PERSON);
-  EXPECT_EQ(TypeWordForRecordId(0x80000001), ENTRY_TYPE_GROUP);
-  EXPECT_EQ(TypeWordForRecordId(0xFFFFFFFE), ENTRY_TYPE_GROUP);
+  EXPECT_EQ(TypeWordForRecordId(1), kEntryTypePerson);
+  EXPECT_EQ(TypeWordForRecordId(0x7FFFFFFF), kEntryTypePerson);
+  EXPECT_EQ(TypeWordForRecordId(0x80000001), kEntryTypeGroup);
+  EXPECT_EQ(TypeWordForRecordId(0xFFFFFFFE), kEntryTypeGroup);
 }
 
 } // namespace

@@ -15,7 +15,7 @@ using abktest::SetStrings;
 
 namespace {
 
-constexpr EntryKey kRoot{RootRecordId, ENTRY_TYPE_ROOT};
+constexpr EntryKey kRoot{kRootRecordId, kEntryTypeRoot};
 
 class MailUserTest : public abktest::BookTest {
 protected:
@@ -134,7 +134,7 @@ TEST_F(MailUserTest, SavingThroughAGroupRewritesOnlyThatMembersFlags) {
 }
 
 TEST_F(MailUserTest, ANewPersonGetsARecordAndItsIdentifierOnFirstSave) {
-  std::string templateId = abktest::MakeId(0, ENTRY_TYPE_PERSON_TEMPLATE, RootRecordId, 4);
+  std::string templateId = abktest::MakeId(0, kEntryTypePersonTemplate, kRootRecordId, 4);
   MailUser* user = nullptr;
   ASSERT_EQ(MailUser::Create(session, &kRoot, templateId.data(), &user), S_OK);
   host::AdviseRecorder sink;
@@ -144,7 +144,7 @@ TEST_F(MailUserTest, ANewPersonGetsARecordAndItsIdentifierOnFirstSave) {
   ASSERT_EQ(SetStrings(user, {{PR_DISPLAY_NAME, std::string(300, 'd')}, {PR_GIVEN_NAME, "Paul"}}), S_OK);
   ASSERT_EQ(user->SaveChanges(0), S_OK);
   EntryKey key = user->OwnKey();
-  EXPECT_EQ(key.typeWord, ENTRY_TYPE_PERSON);
+  EXPECT_EQ(key.typeWord, kEntryTypePerson);
   EXPECT_NE(key.recordId, 0u);
   EXPECT_EQ(store.Read(book, key.recordId), (std::vector<RawRecord>{Field(1, std::string(255, 'd')), Field(3, "Paul")}))
       << "a 300-character name is stored as its first 255";
@@ -196,7 +196,7 @@ TEST_F(MailUserTest, AnswersItsOwnInterfacesOnly) {
 
 TEST_F(MailUserTest, CopiesGoThroughTheHost) {
   MailUser* source = OpenPerson(IdInRoot(SamplePerson()));
-  std::string templateId = abktest::MakeId(0, ENTRY_TYPE_PERSON_TEMPLATE, RootRecordId, 4);
+  std::string templateId = abktest::MakeId(0, kEntryTypePersonTemplate, kRootRecordId, 4);
   MailUser* copy = nullptr;
   ASSERT_EQ(MailUser::Create(session, &kRoot, templateId.data(), &copy), S_OK);
 

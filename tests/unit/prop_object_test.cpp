@@ -13,7 +13,7 @@ using abktest::SetStrings;
 
 namespace {
 
-constexpr EntryKey kRoot{RootRecordId, ENTRY_TYPE_ROOT};
+constexpr EntryKey kRoot{kRootRecordId, kEntryTypeRoot};
 
 class PropObjectTest : public abktest::BookTest {
 protected:

@@ -147,7 +147,7 @@ TEST_F(StorageRobustnessTest, ABookThatGrewSinceItsEntriesWereCountedIsListedAga
   g_book.refuseLists = 2;
   library->AddRef();
   StoreLink link(library);
-  ASSERT_EQ(link.LoadEntry(EntryKey{RootRecordId, ENTRY_TYPE_ROOT}, nullptr), S_OK);
+  ASSERT_EQ(link.LoadEntry(EntryKey{kRootRecordId, kEntryTypeRoot}, nullptr), S_OK);
   EXPECT_EQ(link.Members().Count(), 3u);
 }
 
@@ -177,7 +177,7 @@ TEST_F(StorageRobustnessTest, AnUnknownStatusAfterAFailedWriteIsAFailure) {
   name.ulPropTag = PR_DISPLAY_NAME;
   name.Value.lpszA = const_cast<char*>("x");
   list.SetProp(name);
-  EXPECT_EQ(WriteEntry(*library, EntryKey{3, 6}, EntryKey{RootRecordId, 4}, list, nullptr), MAPI_E_CALL_FAILED);
+  EXPECT_EQ(WriteEntry(*library, EntryKey{3, 6}, EntryKey{kRootRecordId, 4}, list, nullptr), MAPI_E_CALL_FAILED);
 }
 
 TEST_F(StorageRobustnessTest, AFailedOpenIsReportedAndNothingElseHappens) {
@@ -190,9 +190,9 @@ TEST_F(StorageRobustnessTest, AFailedOpenIsReportedAndNothingElseHappens) {
 }
 
 TEST_F(StorageRobustnessTest, TheRootContainerNeedsNoFileAndCannotBeDeleted) {
-  EntryKey root{0, ENTRY_TYPE_ROOT};
+  EntryKey root{0, kEntryTypeRoot};
   EXPECT_EQ(ResolveRecord(*library, RESOLVE_EXISTING, root), S_OK);
-  EXPECT_EQ(root.recordId, RootRecordId);
+  EXPECT_EQ(root.recordId, kRootRecordId);
   EXPECT_EQ(DeleteEntry(*library, root), E_INVALIDARG);
   EntryKey key{3, 6};
   EXPECT_EQ(ResolveRecord(*library, 3, key), E_FAIL);
@@ -206,7 +206,7 @@ TEST_F(StorageRobustnessTest, AGroupAndItsListedMembersAreReadFromOneOpeningEach
   AddMemberRecord(5, 1);
   AddMemberRecord(6, 3);
   g_book.countAnswer = g_book.fillAnswer = 3;
-  const EntryKey group{0x80000002, ENTRY_TYPE_GROUP};
+  const EntryKey group{0x80000002, kEntryTypeGroup};
   library->AddRef(); // the fixture's own reference: the link takes and drops another
   {
     StoreLink link(library);
@@ -220,7 +220,7 @@ TEST_F(StorageRobustnessTest, AGroupAndItsListedMembersAreReadFromOneOpeningEach
   ASSERT_EQ(reader.Open(group), S_OK);
   for (ULONG id : {5u, 6u}) {
     PropList list;
-    ASSERT_EQ(reader.Read(EntryKey{id, ENTRY_TYPE_PERSON}, list), S_OK);
+    ASSERT_EQ(reader.Read(EntryKey{id, kEntryTypePerson}, list), S_OK);
     EXPECT_STREQ(list.FindProp(PR_DISPLAY_NAME)->value.Value.lpszA, "Comptables");
     // Member 5 uses only its first number: its second reads blank through the group.
     PropElement* second = list.FindProp(PR_HOME_FAX_NUMBER);
@@ -230,7 +230,7 @@ TEST_F(StorageRobustnessTest, AGroupAndItsListedMembersAreReadFromOneOpeningEach
     }
   }
   PropList templateEntry;
-  EXPECT_EQ(reader.Read(EntryKey{PERSON_TEMPLATE_RECORD_ID, ENTRY_TYPE_PERSON}, templateEntry), MAPI_E_NOT_FOUND);
+  EXPECT_EQ(reader.Read(EntryKey{kPersonTemplateRecordId, kEntryTypePerson}, templateEntry), MAPI_E_NOT_FOUND);
   EXPECT_EQ(g_book.opens, 2);
 }
 
@@ -238,9 +238,9 @@ TEST_F(StorageRobustnessTest, TheRootContainerOpensWhenTheBookCannotBeRead) {
   g_book.failOpenStatus = STORE_STATUS_DISK_FULL;
   library->AddRef();
   StoreLink link(library);
-  EXPECT_EQ(link.LoadEntry(EntryKey{RootRecordId, ENTRY_TYPE_ROOT}, nullptr), S_OK);
+  EXPECT_EQ(link.LoadEntry(EntryKey{kRootRecordId, kEntryTypeRoot}, nullptr), S_OK);
   EXPECT_EQ(link.Members().Count(), 0u);
-  EXPECT_EQ(link.LoadEntry(EntryKey{3, ENTRY_TYPE_PERSON}, nullptr), MAPI_E_NOT_ENOUGH_DISK);
+  EXPECT_EQ(link.LoadEntry(EntryKey{3, kEntryTypePerson}, nullptr), MAPI_E_NOT_ENOUGH_DISK);
 }
 
 } // namespace

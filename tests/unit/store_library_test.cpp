@@ -46,7 +46,7 @@ protected:
     AbkPlatformSetPrinterDriverDirectory(nullptr);
   }
   std::string Locate() {
-    char buffer[STORE_PATH_SIZE] = {};
+    char buffer[kStorePathSize] = {};
     LocateStoreLibrary(buffer);
     return buffer;
   }
@@ -69,13 +69,13 @@ TEST_F(LocateTest, NeverWritesPastTheBuffer) {
   std::string longFolder(255, 'd');
   AbkPlatformSetPrinterDriverDirectory(longFolder.c_str());
   AbkPlatformSetVersion(VER_PLATFORM_WIN32_NT, 5, 1, 2600);
-  char buffer[STORE_PATH_SIZE + 8];
-  memset(buffer, 0, STORE_PATH_SIZE);
-  memset(buffer + STORE_PATH_SIZE, 0x5A, 8);
+  char buffer[kStorePathSize + 8];
+  memset(buffer, 0, kStorePathSize);
+  memset(buffer + kStorePathSize, 0x5A, 8);
   LocateStoreLibrary(buffer);
-  EXPECT_EQ(strlen(buffer), STORE_PATH_SIZE - 1);
+  EXPECT_EQ(strlen(buffer), kStorePathSize - 1);
   for (int i = 0; i < 8; ++i)
-    EXPECT_EQ(buffer[STORE_PATH_SIZE + i], 0x5A);
+    EXPECT_EQ(buffer[kStorePathSize + i], 0x5A);
 }
 #endif
 
