@@ -5,19 +5,17 @@
 #include "provider/module_state.h"
 #include "provider/session.h"
 #include "support/provider_fixture.h"
+#include "unit/provider_code_test.h"
 
 using abktest::IdPtr;
 using abktest::MakeId;
 
 namespace {
 
-class EntryIdTest : public abktest::HostTest {
+class EntryIdTest : public abktest::ProviderCodeTest {
 protected:
   void SetUp() override {
-    HostTest::SetUp();
-    abk::AllocateBuffer = HostAllocateBuffer;
-    abk::AllocateMore = HostAllocateMore;
-    abk::FreeBuffer = HostFreeBuffer;
+    ProviderCodeTest::SetUp();
     session = AddressBookSession::Create(nullptr, abktest::kServiceUid);
     ASSERT_NE(session, nullptr);
   }

@@ -6,6 +6,7 @@
 
 #include "props/prop_values.h"
 #include "tables/table_data.h"
+#include "unit/provider_code_test.h"
 #include "unit/table_test_support.h"
 
 using namespace tabletest;
@@ -54,13 +55,10 @@ TEST(FuzzRegressionTest, NanAndInfinityEqualThemselves) {
 
 // The table found by fuzz_tables: a table indexed by a floating-point column, rows keyed by NaN and by
 // an infinity modified twice and then deleted.
-class FuzzRegressionTableTest : public abktest::HostTest {
+class FuzzRegressionTableTest : public abktest::ProviderCodeTest {
 protected:
   void SetUp() override {
-    HostTest::SetUp();
-    abk::AllocateBuffer = HostAllocateBuffer;
-    abk::AllocateMore = HostAllocateMore;
-    abk::FreeBuffer = HostFreeBuffer;
+    ProviderCodeTest::SetUp();
     ASSERT_EQ(CreateTableData(nullptr, 0, TBLTYPE_DYNAMIC, kIndex, reinterpret_cast<LPSPropTagArray>(&columns), &table),
               S_OK);
   }

@@ -7,18 +7,11 @@
 #include "props/prop_values.h"
 #include "provider/module_state.h"
 #include "support/provider_fixture.h"
+#include "unit/provider_code_test.h"
 
 namespace {
 
-class PropValuesTest : public abktest::HostTest {
-protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    abk::AllocateBuffer = HostAllocateBuffer;
-    abk::AllocateMore = HostAllocateMore;
-    abk::FreeBuffer = HostFreeBuffer;
-  }
-};
+class PropValuesTest : public abktest::ProviderCodeTest {};
 
 SPropValue String(ULONG tag, const char* text) {
   SPropValue v{};

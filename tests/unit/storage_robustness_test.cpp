@@ -9,6 +9,7 @@
 #include "provider/module_state.h"
 #include "store/entry_storage.h"
 #include "support/provider_fixture.h"
+#include "unit/provider_code_test.h"
 
 namespace {
 
@@ -87,13 +88,10 @@ void AddField(ULONG id, const std::string& text, bool terminate = true) {
   g_book.records.insert(g_book.records.end(), p, p + sizeof record);
 }
 
-class StorageRobustnessTest : public abktest::HostTest {
+class StorageRobustnessTest : public abktest::ProviderCodeTest {
 protected:
   void SetUp() override {
-    HostTest::SetUp();
-    abk::AllocateBuffer = HostAllocateBuffer;
-    abk::AllocateMore = HostAllocateMore;
-    abk::FreeBuffer = HostFreeBuffer;
+    ProviderCodeTest::SetUp();
     g_book = FakeBook{};
     library = StoreLibrary::Create();
     library->openAddressBook = FakeOpen;

@@ -13,6 +13,7 @@
 #include "provider/module_state.h"
 #include "support/provider_fixture.h"
 #include "tables/table_data.h"
+#include "unit/provider_code_test.h"
 
 namespace tabletest {
 
@@ -125,13 +126,10 @@ private:
 };
 
 // A host with its allocators in the provider's module state, and a table on the test columns.
-class TableTest : public abktest::HostTest {
+class TableTest : public abktest::ProviderCodeTest {
 protected:
   void SetUp() override {
-    HostTest::SetUp();
-    abk::AllocateBuffer = HostAllocateBuffer;
-    abk::AllocateMore = HostAllocateMore;
-    abk::FreeBuffer = HostFreeBuffer;
+    ProviderCodeTest::SetUp();
     ASSERT_EQ(CreateTableData(nullptr, 0, TBLTYPE_DYNAMIC, PR_INSTANCE_KEY, Columns(), &table), S_OK);
   }
   void TearDown() override {
