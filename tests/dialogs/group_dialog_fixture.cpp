@@ -55,20 +55,7 @@ void GroupDialogTest::ArrangeFast(const std::function<void()>& arrange) {
 }
 
 INT_PTR GroupDialogTest::AddGroup(host::DialogDriver::Script script) {
-  if (newId) abk::FreeBuffer(newId);
-  newIdSize = 0;
-  newId = nullptr;
-  params = {resources,
-            session,
-            &newIdSize,
-            &newId,
-            0,
-            nullptr,
-            static_cast<ULONG>(groupTemplate.size()),
-            reinterpret_cast<LPENTRYID>(groupTemplate.data()),
-            S_OK};
-  driver->OnDialog(IDD_GROUP, std::move(script));
-  return abk::ShowGroupDialog(nullptr, &params);
+  return RunForNewEntry(IDD_GROUP, groupTemplate, abk::ShowGroupDialog, std::move(script));
 }
 
 INT_PTR GroupDialogTest::EditGroup(ULONG groupId, host::DialogDriver::Script script) {

@@ -43,7 +43,9 @@ void PersonDialogTest::TearDown() {
   DialogTest::TearDown();
 }
 
-INT_PTR PersonDialogTest::AddPerson(host::DialogDriver::Script script) {
+INT_PTR PersonDialogTest::RunForNewEntry(int templateId, std::string& tpl,
+                                         INT_PTR (*show)(HWND, abk::EntryDialogParams*),
+                                         host::DialogDriver::Script script) {
   if (newId) abk::FreeBuffer(newId);
   newIdSize = 0;
   newId = nullptr;
@@ -53,11 +55,15 @@ INT_PTR PersonDialogTest::AddPerson(host::DialogDriver::Script script) {
             &newId,
             0,
             nullptr,
-            static_cast<ULONG>(personTemplate.size()),
-            reinterpret_cast<LPENTRYID>(personTemplate.data()),
+            static_cast<ULONG>(tpl.size()),
+            reinterpret_cast<LPENTRYID>(tpl.data()),
             S_OK};
-  driver->OnDialog(IDD_PERSON, std::move(script));
-  return abk::ShowPersonDialog(nullptr, &params);
+  driver->OnDialog(templateId, std::move(script));
+  return show(nullptr, &params);
+}
+
+INT_PTR PersonDialogTest::AddPerson(host::DialogDriver::Script script) {
+  return RunForNewEntry(IDD_PERSON, personTemplate, abk::ShowPersonDialog, std::move(script));
 }
 
 INT_PTR PersonDialogTest::EditEntry(const std::string& id, host::DialogDriver::Script script) {

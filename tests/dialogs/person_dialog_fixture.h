@@ -32,6 +32,9 @@ protected:
 
   // Runs the dialog for a new person with the root container's person template; no container given.
   INT_PTR AddPerson(host::DialogDriver::Script script);
+  // Runs a dialog (ShowPersonDialog or ShowGroupDialog) for a new entry made from a creation template.
+  INT_PTR RunForNewEntry(int templateId, std::string& tpl, INT_PTR (*show)(HWND, abk::EntryDialogParams*),
+                         host::DialogDriver::Script script);
   // Runs the dialog on an entry identifier, in edit mode.
   INT_PTR EditEntry(const std::string& id, host::DialogDriver::Script script);
 
