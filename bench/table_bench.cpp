@@ -146,15 +146,15 @@ template <Allocators kind> void UseAllocators() {
   abk::FreeBuffer = kind == kHost ? HostFreeBuffer : PlainFreeBuffer;
 }
 
-TableData* BuildTable(SourceRows& source) {
-  TableData* table = nullptr;
+abk::TableData* BuildTable(SourceRows& source) {
+  abk::TableData* table = nullptr;
   CreateTableData(&IID_IMAPITableData, 0, TBLTYPE_DYNAMIC, PR_INSTANCE_KEY, Columns(), &table);
   for (ULONG i = 0; i < source.Count(); ++i)
     table->HrModifyRow(source.Row(i));
   return table;
 }
 
-LPMAPITABLE NewView(TableData* table) {
+LPMAPITABLE NewView(abk::TableData* table) {
   LPMAPITABLE view = nullptr;
   table->HrGetView(nullptr, nullptr, 0, &view);
   return view;
@@ -170,7 +170,7 @@ template <Allocators kind> void BM_BuildTable(benchmark::State& state) {
   UseAllocators<kind>();
   SourceRows source(static_cast<ULONG>(state.range(0)));
   for (auto _ : state) {
-    TableData* table = BuildTable(source);
+    abk::TableData* table = BuildTable(source);
     benchmark::DoNotOptimize(table->RowCount());
     table->Release();
   }
@@ -180,7 +180,7 @@ template <Allocators kind> void BM_BuildTable(benchmark::State& state) {
 template <Allocators kind> void BM_ReadOneRowAtATime(benchmark::State& state) {
   UseAllocators<kind>();
   SourceRows source(static_cast<ULONG>(state.range(0)));
-  TableData* table = BuildTable(source);
+  abk::TableData* table = BuildTable(source);
   for (auto _ : state) {
     LPMAPITABLE view = NewView(table);
     ULONG read = 0;
@@ -202,7 +202,7 @@ template <Allocators kind> void BM_ReadOneRowAtATime(benchmark::State& state) {
 template <Allocators kind> void BM_ReadAllAtOnce(benchmark::State& state) {
   UseAllocators<kind>();
   SourceRows source(static_cast<ULONG>(state.range(0)));
-  TableData* table = BuildTable(source);
+  abk::TableData* table = BuildTable(source);
   for (auto _ : state) {
     LPMAPITABLE view = NewView(table);
     LPSRowSet rows = nullptr;
@@ -219,7 +219,7 @@ template <Allocators kind> void BM_ReadAllAtOnce(benchmark::State& state) {
 template <Allocators kind> void BM_FindEveryRowByIndex(benchmark::State& state) {
   UseAllocators<kind>();
   SourceRows source(static_cast<ULONG>(state.range(0)));
-  TableData* table = BuildTable(source);
+  abk::TableData* table = BuildTable(source);
   for (auto _ : state) {
     for (ULONG i = 0; i < source.Count(); ++i) {
       LPSRow row = nullptr;
@@ -239,7 +239,7 @@ template <Allocators kind> void BM_DeleteEveryRow(benchmark::State& state) {
   SourceRows source(static_cast<ULONG>(state.range(0)));
   for (auto _ : state) {
     state.PauseTiming();
-    TableData* table = BuildTable(source);
+    abk::TableData* table = BuildTable(source);
     state.ResumeTiming();
     for (ULONG i = 0; i < source.Count(); ++i)
       table->HrDeleteRow(source.Key(i));

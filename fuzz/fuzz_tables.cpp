@@ -70,7 +70,7 @@ void KeyValue(FuzzInput& in, ULONG indexTag, void* parent, SPropValue& value) {
 }
 
 // A row of up to six values, the index value first unless the input says otherwise.
-void ModifyRow(FuzzInput& in, ULONG indexTag, TableData* table) {
+void ModifyRow(FuzzInput& in, ULONG indexTag, abk::TableData* table) {
   ULONG count = in.Below(7);
   LPSPropValue values = FuzzValues(in, count);
   if (!values) return;
@@ -113,7 +113,7 @@ LONG Count(FuzzInput& in) {
 struct Program {
   ULONG indexTag = PR_INSTANCE_KEY;
   SizedSPropTagArray(4, columns) = {4, {PR_DISPLAY_NAME_A, PR_INSTANCE_KEY, PR_OBJECT_TYPE, PR_COMMENT_A}};
-  TableData* table = nullptr;
+  abk::TableData* table = nullptr;
   std::vector<LPMAPITABLE> views;
   std::vector<BOOKMARK> bookmarks;
 

@@ -69,9 +69,9 @@ void SplitMember(const std::string& text, std::string* name, ULONG* selection) {
   if (colon == std::string::npos) return;
   std::string which = text.substr(colon + 1);
   if (which == "primary")
-    *selection = kFaxSelectPrimary;
+    *selection = abk::kFaxSelectPrimary;
   else if (which == "secondary")
-    *selection = kFaxSelectSecondary;
+    *selection = abk::kFaxSelectSecondary;
   else
     return; // a colon inside the name
   *name = text.substr(0, colon);
@@ -208,7 +208,7 @@ bool Host::ReadRows(std::vector<EntryRow>* rows, const std::string& groupId) {
     Err("abkhost: cannot read the contents table (%s)\n", Code(hr).c_str());
     return false;
   }
-  hr = table->SetColumns(kDialogRowColumns.Get(), 0);
+  hr = table->SetColumns(abk::kDialogRowColumns.Get(), 0);
   while (SUCCEEDED(hr)) {
     LPSRowSet set = nullptr;
     hr = table->QueryRows(256, 0, &set);

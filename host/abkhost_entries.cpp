@@ -108,7 +108,7 @@ bool ResolveMembers(const std::vector<std::string>& given, const std::vector<Ent
 // person the chosen number and its description, then the keyword.
 std::vector<std::string> AvailableCells(const MemberChoice& member) {
   const EntryRow& row = member.row;
-  bool secondary = member.selection == kFaxSelectSecondary || (member.selection == 0 && row.fax.empty());
+  bool secondary = member.selection == abk::kFaxSelectSecondary || (member.selection == 0 && row.fax.empty());
   if (row.IsGroup()) secondary = false;
   return {row.name,
           row.company,

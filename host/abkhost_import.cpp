@@ -398,10 +398,10 @@ std::string CreateEntry(IABContainer* root, const std::string& tpl, const Entry&
 // A person in a group uses both numbers; writing the unchosen one blank through the group records the
 // choice, as the group dialog does.
 HRESULT KeepChosenNumbers(IABContainer* group, const std::string& id, ULONG numbers) {
-  if (numbers == 0 || numbers == (kFaxSelectPrimary | kFaxSelectSecondary)) return S_OK;
+  if (numbers == 0 || numbers == (abk::kFaxSelectPrimary | abk::kFaxSelectSecondary)) return S_OK;
   static char empty[] = "";
   SPropValue blank = {};
-  blank.ulPropTag = numbers == kFaxSelectPrimary ? PR_HOME_FAX_NUMBER : PR_BUSINESS_FAX_NUMBER;
+  blank.ulPropTag = numbers == abk::kFaxSelectPrimary ? PR_HOME_FAX_NUMBER : PR_BUSINESS_FAX_NUMBER;
   blank.Value.lpszA = empty;
   ULONG type = 0;
   LPUNKNOWN object = nullptr;

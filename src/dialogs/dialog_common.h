@@ -4,9 +4,9 @@
 
 #include "platform/platform.h"
 
-class AddressBookSession;
-
 namespace abk {
+
+class AddressBookSession;
 
 // MessageBoxA with text and caption from the string table. The button the box reports, or -1 when a
 // string is missing or empty (then no box is shown) or memory runs out.

@@ -4,9 +4,9 @@
 
 #include "platform/platform.h"
 
-class AddressBookSession;
-
 namespace abk {
+
+class AddressBookSession;
 
 struct EntryDialogParams {
   HINSTANCE instance; // strings and help

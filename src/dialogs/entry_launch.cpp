@@ -12,12 +12,14 @@
 #include "provider/module_state.h"
 #include "provider/session.h"
 
+namespace abk {
+
 namespace {
 
 // The result of an entry dialog as NewEntry and Details report it: saved, or cancelled while the book
 // could be read and written, is success; a dialog that could not be shown at all is not, and neither is
 // one that ended unsaved after the book failed it.
-HRESULT DialogOutcome(INT_PTR ended, const abk::EntryDialogParams& params) {
+HRESULT DialogOutcome(INT_PTR ended, const EntryDialogParams& params) {
   if (ended == -1) return MAPI_E_CALL_FAILED;
   if (ended != IDOK && FAILED(params.failure)) return params.failure;
   return S_OK;
@@ -25,9 +27,9 @@ HRESULT DialogOutcome(INT_PTR ended, const abk::EntryDialogParams& params) {
 
 // Runs the person or group dialog for a template or entry of that kind; MAPI_E_UNKNOWN_ENTRYID for any
 // other kind.
-HRESULT RunEntryDialog(ULONG objectType, HWND owner, abk::EntryDialogParams* params) {
-  if (objectType == MAPI_MAILUSER) return DialogOutcome(abk::ShowPersonDialog(owner, params), *params);
-  if (objectType == MAPI_DISTLIST) return DialogOutcome(abk::ShowGroupDialog(owner, params), *params);
+HRESULT RunEntryDialog(ULONG objectType, HWND owner, EntryDialogParams* params) {
+  if (objectType == MAPI_MAILUSER) return DialogOutcome(ShowPersonDialog(owner, params), *params);
+  if (objectType == MAPI_DISTLIST) return DialogOutcome(ShowGroupDialog(owner, params), *params);
   return MAPI_E_UNKNOWN_ENTRYID;
 }
 
@@ -52,8 +54,8 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::NewEntry(ULONG_PTR ulUIParam, ULON
   // No template named: the user chooses the kind, and the chosen template is ours to free.
   LPENTRYID chosen = nullptr;
   if (!lpEIDNewEntryTpl) {
-    abk::EntryTypeDialogParams choice = {this, instance_, cbEIDContainer, lpEIDContainer, 0, nullptr};
-    if (abk::ShowEntryTypeDialog(owner, &choice) != IDOK) return MAPI_E_USER_CANCEL;
+    EntryTypeDialogParams choice = {this, instance_, cbEIDContainer, lpEIDContainer, 0, nullptr};
+    if (ShowEntryTypeDialog(owner, &choice) != IDOK) return MAPI_E_USER_CANCEL;
     if (!choice.templateId) return MAPI_E_UNKNOWN_ENTRYID;
     chosen = choice.templateId;
     cbEIDNewEntryTpl = choice.templateIdSize;
@@ -63,12 +65,12 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::NewEntry(ULONG_PTR ulUIParam, ULON
   ULONG kind = ClassifyEntryId(*this, cbEIDNewEntryTpl, lpEIDNewEntryTpl);
   HRESULT hr = MAPI_E_UNKNOWN_ENTRYID;
   if (kind & kEntryTypeTemplateBit) {
-    abk::EntryDialogParams params = {
+    EntryDialogParams params = {
         instance_,        this, lpcbEIDNewEntry, lppEIDNewEntry, cbEIDContainer, lpEIDContainer, cbEIDNewEntryTpl,
         lpEIDNewEntryTpl, S_OK};
     hr = RunEntryDialog(ObjectTypeOf(kind), owner, &params);
   }
-  if (chosen) abk::FreeBuffer(chosen);
+  if (chosen) FreeBuffer(chosen);
   return hr;
 }
 
@@ -85,7 +87,9 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::Details(ULONG* lpulUIParam, LPFNDI
   own.parent = EntryKey{kRootRecordId, kEntryTypeRoot};
   ULONG ownSize = sizeof own;
   LPENTRYID ownId = reinterpret_cast<LPENTRYID>(&own);
-  abk::EntryDialogParams params = {instance_, this, &ownSize, &ownId, 0, nullptr, 0, nullptr, S_OK};
+  EntryDialogParams params = {instance_, this, &ownSize, &ownId, 0, nullptr, 0, nullptr, S_OK};
   HRESULT hr = RunEntryDialog(kind, owner, &params);
   return hr == MAPI_E_UNKNOWN_ENTRYID ? MAPI_E_INVALID_ENTRYID : hr;
 }
+
+} // namespace abk

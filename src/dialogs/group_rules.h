@@ -9,9 +9,9 @@
 #include "rules/group_graph.h"
 #include "rules/limits.h"
 
-class AddressBookSession;
-
 namespace abk {
+
+class AddressBookSession;
 
 // The groups of the book as the provider lists them. With the book's rows, the graph holds the groups
 // among them, the edited one left empty; without, any group met as a member is read from the store.

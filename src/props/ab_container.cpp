@@ -10,6 +10,8 @@
 #include "provider/scoped_lock.h"
 #include "provider/session.h"
 
+namespace abk {
+
 ABContainer::ABContainer(AddressBookSession* session, const EntryKey* parent, const void* entryId)
     : PropObject<IABContainer>(session, parent, entryId) {
   InitializeCriticalSection(&containerLock_);
@@ -67,11 +69,11 @@ HRESULT ABContainer::Initialize() {
 HRESULT ABContainer::Create(AddressBookSession* session, const EntryKey* parent, const void* entryId, bool isGroup,
                             ABContainer** result) {
   *result = nullptr;
-  ABContainer* container = abk::HeapNew<ABContainer>(session, parent, entryId);
+  ABContainer* container = HeapNew<ABContainer>(session, parent, entryId);
   if (!container) return E_OUTOFMEMORY;
   HRESULT hr = container->Initialize();
   if (FAILED(hr)) {
-    abk::HeapDelete(container);
+    HeapDelete(container);
     return hr;
   }
   if (isGroup) {
@@ -119,7 +121,7 @@ ULONG STDMETHODCALLTYPE ABContainer::AddRef() { return refCount_.Add(); }
 
 ULONG STDMETHODCALLTYPE ABContainer::Release() {
   ULONG count = refCount_.Drop();
-  if (count == 0) abk::HeapDelete(this);
+  if (count == 0) HeapDelete(this);
   return count;
 }
 
@@ -215,3 +217,5 @@ HRESULT STDMETHODCALLTYPE ABContainer::GetSearchCriteria(ULONG, LPSRestriction*,
 HRESULT STDMETHODCALLTYPE ABContainer::ResolveNames(LPSPropTagArray, ULONG, LPADRLIST, LPFlagList) {
   return MAPI_E_NO_SUPPORT;
 }
+
+} // namespace abk

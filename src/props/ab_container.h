@@ -5,6 +5,8 @@
 #include "props/prop_object.h"
 #include "provider/ref_count.h"
 
+namespace abk {
+
 class ABContainer final : public PropObject<IABContainer> {
 public:
   // A container built and initialised, not loaded; one reference for the caller. A group's object type
@@ -57,3 +59,5 @@ private:
   RefCount refCount_;
   CRITICAL_SECTION containerLock_; // the contents table and, with the properties' lock, the member list
 };
+
+} // namespace abk

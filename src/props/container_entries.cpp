@@ -9,6 +9,8 @@
 #include "provider/session.h"
 #include "store/store_records.h"
 
+namespace abk {
+
 namespace {
 
 // An identifier the container can take: one of this service's persons or groups, 40 readable bytes.
@@ -129,3 +131,5 @@ HRESULT STDMETHODCALLTYPE ABContainer::DeleteEntries(LPENTRYLIST lpEntries, ULON
   if (changed) NotifyModified();
   return problem ? MAPI_W_PARTIAL_COMPLETION : S_OK;
 }
+
+} // namespace abk

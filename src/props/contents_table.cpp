@@ -11,6 +11,8 @@
 #include "provider/session.h"
 #include "tables/table_data.h"
 
+namespace abk {
+
 static HRESULT NewContentsTable(LPTABLEDATA* table) {
   return CreateTableData(&IID_IMAPITableData, 0, TBLTYPE_DYNAMIC, PR_INSTANCE_KEY, kContentsColumns.Get(), table);
 }
@@ -87,7 +89,7 @@ HRESULT ABContainer::AppendRow(LPTABLEDATA table, ContainerReader& reader, Entry
   value.ulPropTag = PR_ENTRYID;
   value.Value.bin = {kEntryIdSize, reinterpret_cast<LPBYTE>(rowId)};
   hr = scratch.AppendProp(value);
-  abk::FreeBuffer(rowId);
+  FreeBuffer(rowId);
   if (FAILED(hr)) return hr;
   value.ulPropTag = PR_OBJECT_TYPE;
   value.Value.l = TypeWordForRecordId(key.recordId) == kEntryTypeGroup ? MAPI_DISTLIST : MAPI_MAILUSER;
@@ -99,14 +101,14 @@ HRESULT ABContainer::AppendRow(LPTABLEDATA table, ContainerReader& reader, Entry
   if (FAILED(hr)) return hr;
   SRow modified{0, kContentsColumns.cValues, row};
   hr = table->HrModifyRow(&modified);
-  abk::FreeBuffer(row);
+  FreeBuffer(row);
   return hr;
 }
 
 HRESULT ABContainer::BuildRow(PropList& scratch, LPSPropValue* result) {
   constexpr ULONG columns = kContentsColumns.cValues;
   void* block = nullptr;
-  HRESULT hr = abk::AllocateBuffer(columns * sizeof(SPropValue), &block);
+  HRESULT hr = AllocateBuffer(columns * sizeof(SPropValue), &block);
   if (FAILED(hr)) return hr;
   auto* row = static_cast<LPSPropValue>(block);
   memset(row, 0, columns * sizeof(SPropValue));
@@ -118,7 +120,7 @@ HRESULT ABContainer::BuildRow(PropList& scratch, LPSPropValue* result) {
     // A value missing for want of memory would read as an empty column, which a caller could take for
     // the entry's own (and write back); the row fails instead, and with it the table.
     if (IsOutOfMemory(copied)) {
-      abk::FreeBuffer(row);
+      FreeBuffer(row);
       return copied;
     }
     if (FAILED(copied)) MakeNotFoundValue(&row[i], tag);
@@ -131,9 +133,9 @@ HRESULT ABContainer::BuildRow(PropList& scratch, LPSPropValue* result) {
     MakeNotFoundValue(&instanceKey, PR_INSTANCE_KEY);
   } else {
     void* key = nullptr;
-    hr = abk::AllocateMore(sizeof(ULONG), row, &key);
+    hr = AllocateMore(sizeof(ULONG), row, &key);
     if (FAILED(hr)) {
-      abk::FreeBuffer(row);
+      FreeBuffer(row);
       return hr;
     }
     memcpy(key, entryId.Value.bin.lpb + offsetof(ProviderEntryId, self), sizeof(ULONG));
@@ -143,3 +145,5 @@ HRESULT ABContainer::BuildRow(PropList& scratch, LPSPropValue* result) {
   *result = row;
   return MAPI_W_ERRORS_RETURNED;
 }
+
+} // namespace abk

@@ -4,6 +4,8 @@
 
 #include "platform/platform.h"
 
+namespace abk {
+
 // Provider-defined string properties of a person.
 #define PR_NAME_SUFFIX PROP_TAG(PT_STRING8, 0x5800)
 #define PR_PRIMARY_FAX_DESCRIPTION PROP_TAG(PT_STRING8, 0x5801)
@@ -70,3 +72,5 @@ inline constexpr ConstTagArray<20> kContentsColumns = {20,
                                                         PR_INSTANCE_KEY}};
 constexpr ULONG kContentsEntryIdColumn = 1;
 constexpr ULONG kContentsInstanceKeyColumn = 19;
+
+} // namespace abk

@@ -7,6 +7,8 @@
 #include "provider/host_input.h"
 #include "provider/session.h"
 
+namespace abk {
+
 MailUser::MailUser(AddressBookSession* session, const EntryKey* parent, const void* entryId)
     : PropObject<IMailUser>(session, parent, entryId) {}
 
@@ -46,11 +48,11 @@ HRESULT MailUser::Initialize() {
 
 HRESULT MailUser::Create(AddressBookSession* session, const EntryKey* parent, const void* entryId, MailUser** result) {
   *result = nullptr;
-  MailUser* user = abk::HeapNew<MailUser>(session, parent, entryId);
+  MailUser* user = HeapNew<MailUser>(session, parent, entryId);
   if (!user) return E_OUTOFMEMORY;
   HRESULT hr = user->Initialize();
   if (FAILED(hr)) {
-    abk::HeapDelete(user);
+    HeapDelete(user);
     return hr;
   }
   *result = user;
@@ -84,7 +86,7 @@ ULONG STDMETHODCALLTYPE MailUser::AddRef() { return refCount_.Add(); }
 
 ULONG STDMETHODCALLTYPE MailUser::Release() {
   ULONG count = refCount_.Drop();
-  if (count == 0) abk::HeapDelete(this);
+  if (count == 0) HeapDelete(this);
   return count;
 }
 
@@ -102,3 +104,5 @@ HRESULT STDMETHODCALLTYPE MailUser::CopyProps(LPSPropTagArray lpIncludeProps, UL
   return Session().Support()->DoCopyProps(&IID_IMailUser, static_cast<IMailUser*>(this), lpIncludeProps, ulUIParam,
                                           lpProgress, lpInterface, lpDestObj, ulFlags, lppProblems);
 }
+
+} // namespace abk

@@ -5,6 +5,8 @@
 #include "props/prop_object.h"
 #include "provider/ref_count.h"
 
+namespace abk {
+
 class MailUser final : public PropObject<IMailUser> {
 public:
   // Builds a person from its record: constructed, initialised and loaded; one reference for the caller.
@@ -30,3 +32,5 @@ private:
 
   RefCount refCount_;
 };
+
+} // namespace abk

@@ -8,6 +8,8 @@
 #include "provider/heap.h"
 #include "provider/module_state.h"
 
+namespace abk {
+
 // --- PropList --------------------------------------------------------------------------------------
 
 // The bytes a value points to, by type: a string with its terminator, a GUID, a binary's cb bytes.
@@ -67,7 +69,7 @@ PropElement* PropList::MakeElement(const SPropValue& value, HRESULT* result) {
     *result = E_INVALIDARG;
     return nullptr;
   }
-  auto* element = static_cast<PropElement*>(abk::HeapAllocate(sizeof(PropElement) + size));
+  auto* element = static_cast<PropElement*>(HeapAllocate(sizeof(PropElement) + size));
   if (!element) {
     *result = E_OUTOFMEMORY;
     return nullptr;
@@ -85,7 +87,7 @@ PropElement* PropList::MakeElement(const SPropValue& value, HRESULT* result) {
   return element;
 }
 
-void PropList::FreeElement(PropElement* element) { abk::HeapFree(element); }
+void PropList::FreeElement(PropElement* element) { HeapFree(element); }
 
 void PropList::Link(PropElement* element) {
   if (last_)
@@ -170,8 +172,7 @@ HRESULT CopyStoredValue(const PropElement& element, void* parent, SPropValue* va
     return S_OK;
   }
   void* block = nullptr;
-  HRESULT hr =
-      parent ? abk::AllocateMore(element.byteCount, parent, &block) : abk::AllocateBuffer(element.byteCount, &block);
+  HRESULT hr = parent ? AllocateMore(element.byteCount, parent, &block) : AllocateBuffer(element.byteCount, &block);
   if (FAILED(hr)) return E_OUTOFMEMORY;
   memcpy(block, const_cast<PropElement&>(element).Bytes(), element.byteCount);
   AimAt(*value, static_cast<BYTE*>(block), element.byteCount);
@@ -195,8 +196,8 @@ static bool SameKey(const EntryKey& a, const EntryKey& b) {
 MemberList::~MemberList() { Clear(); }
 
 void MemberList::Clear() {
-  abk::HeapFree(keys_);
-  abk::HeapFree(slots_);
+  HeapFree(keys_);
+  HeapFree(slots_);
   keys_ = nullptr;
   slots_ = nullptr;
   count_ = capacity_ = slotCount_ = 0;
@@ -233,16 +234,16 @@ void MemberList::Reindex() {
 bool MemberList::Grow() {
   ULONG capacity = capacity_ ? capacity_ * 2 : 16;
   ULONG slotCount = capacity * 2;
-  auto* keys = static_cast<EntryKey*>(abk::HeapAllocate(capacity * sizeof(EntryKey)));
-  auto* slots = static_cast<ULONG*>(abk::HeapAllocate(slotCount * sizeof(ULONG)));
+  auto* keys = static_cast<EntryKey*>(HeapAllocate(capacity * sizeof(EntryKey)));
+  auto* slots = static_cast<ULONG*>(HeapAllocate(slotCount * sizeof(ULONG)));
   if (!keys || !slots) {
-    abk::HeapFree(keys);
-    abk::HeapFree(slots);
+    HeapFree(keys);
+    HeapFree(slots);
     return false;
   }
   if (count_) memcpy(keys, keys_, count_ * sizeof(EntryKey));
-  abk::HeapFree(keys_);
-  abk::HeapFree(slots_);
+  HeapFree(keys_);
+  HeapFree(slots_);
   keys_ = keys;
   slots_ = slots;
   capacity_ = capacity;
@@ -275,3 +276,5 @@ bool MemberList::RemoveMember(const EntryKey& key) {
   Reindex();
   return true;
 }
+
+} // namespace abk

@@ -8,6 +8,8 @@
 #include "platform/platform.h"
 #include "provider/entry_id.h"
 
+namespace abk {
+
 struct PropElement {
   SPropValue value; // pointers aim into bytes below
   ULONG byteCount;
@@ -87,3 +89,5 @@ private:
   ULONG* slots_ = nullptr;
   ULONG slotCount_ = 0;
 };
+
+} // namespace abk

@@ -11,6 +11,8 @@
 #include "provider/scoped_lock.h"
 #include "provider/session.h"
 
+namespace abk {
+
 PropObjectCore::PropObjectCore(AddressBookSession* session, const EntryKey* parent, const void* entryId)
     : session_(session), library_(session->Store()) {
   if (entryId)
@@ -22,12 +24,12 @@ PropObjectCore::PropObjectCore(AddressBookSession* session, const EntryKey* pare
 }
 
 PropObjectCore::~PropObjectCore() {
-  abk::HeapDelete(link_);
+  HeapDelete(link_);
   DeleteCriticalSection(&propLock_);
 }
 
 HRESULT PropObjectCore::InitStoreLink() {
-  link_ = abk::HeapNew<StoreLink>(library_);
+  link_ = HeapNew<StoreLink>(library_);
   return link_ ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -64,7 +66,7 @@ HRESULT PropObjectCore::PropGetProps(LPSPropTagArray tags, ULONG flags, ULONG* c
     ULONG n = tags ? tags->cValues : list.Count();
     if (n) {
       void* block = nullptr;
-      hr = abk::AllocateBuffer(n * sizeof(SPropValue), &block);
+      hr = AllocateBuffer(n * sizeof(SPropValue), &block);
       if (FAILED(hr)) hr = E_OUTOFMEMORY;
       array = static_cast<LPSPropValue>(block);
     }
@@ -99,7 +101,7 @@ HRESULT PropObjectCore::PropGetProps(LPSPropTagArray tags, ULONG flags, ULONG* c
   }
 
   if (FAILED(hr)) {
-    if (array) abk::FreeBuffer(array);
+    if (array) FreeBuffer(array);
     return hr;
   }
   *count = filled;
@@ -114,7 +116,7 @@ HRESULT PropObjectCore::PropGetPropList(ULONG flags, LPSPropTagArray* tags) {
   ScopedLock props(propLock_);
   PropList& list = link_->Props();
   void* block = nullptr;
-  if (FAILED(abk::AllocateBuffer(CbNewSPropTagArray(list.Count()), &block))) return E_OUTOFMEMORY;
+  if (FAILED(AllocateBuffer(CbNewSPropTagArray(list.Count()), &block))) return E_OUTOFMEMORY;
   auto* array = static_cast<LPSPropTagArray>(block);
   array->cValues = 0;
   for (PropElement* element = list.First(); element; element = element->next) {
@@ -142,7 +144,7 @@ HRESULT PropObjectCore::PropSetProps(ULONG count, LPSPropValue values, LPSPropPr
   if (problems) {
     *problems = nullptr;
     void* block = nullptr;
-    if (FAILED(abk::AllocateBuffer(CbNewSPropProblemArray(count), &block))) return E_OUTOFMEMORY;
+    if (FAILED(AllocateBuffer(CbNewSPropProblemArray(count), &block))) return E_OUTOFMEMORY;
     array = static_cast<LPSPropProblemArray>(block);
     array->cProblem = 0;
   }
@@ -184,7 +186,7 @@ HRESULT PropObjectCore::PropSetProps(ULONG count, LPSPropValue values, LPSPropPr
   if (array && array->cProblem)
     *problems = array;
   else if (array)
-    abk::FreeBuffer(array);
+    FreeBuffer(array);
   return S_OK;
 }
 
@@ -227,3 +229,5 @@ HRESULT PropObjectCore::PropSaveChanges(ULONG) {
   if (saved) NotifyModified();
   return hr;
 }
+
+} // namespace abk

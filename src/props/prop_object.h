@@ -11,6 +11,8 @@
 #include "provider/entry_id.h"
 #include "store/entry_storage.h"
 
+namespace abk {
+
 class AddressBookSession;
 
 class PropObjectCore {
@@ -93,3 +95,5 @@ public:
     return MAPI_E_NO_SUPPORT;
   }
 };
+
+} // namespace abk

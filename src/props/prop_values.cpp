@@ -5,6 +5,8 @@
 
 #include "provider/module_state.h"
 
+namespace abk {
+
 size_t WideStringBytes(const WCHAR* text) {
   size_t length = 0;
   while (text[length])
@@ -48,7 +50,7 @@ HRESULT CopyPropValue(SPropValue* destination, const SPropValue* source, void* p
   }
   if (!bytes || size == 0) return S_OK;
   void* block = nullptr;
-  HRESULT hr = abk::AllocateMore(static_cast<ULONG>(size), parent, &block);
+  HRESULT hr = AllocateMore(static_cast<ULONG>(size), parent, &block);
   if (FAILED(hr)) return hr;
   memcpy(block, bytes, size);
   *target = block;
@@ -115,3 +117,5 @@ HRESULT MakeNotFoundValue(SPropValue* destination, ULONG tag) {
   destination->Value.err = MAPI_E_NOT_FOUND;
   return MAPI_W_ERRORS_RETURNED;
 }
+
+} // namespace abk

@@ -3,6 +3,8 @@
 
 #include "platform/platform.h"
 
+namespace abk {
+
 // Deep copy of one value; the pointed-to bytes go in a block chained to parent with AllocateMore.
 HRESULT CopyPropValue(SPropValue* destination, const SPropValue* source, void* parent);
 
@@ -18,3 +20,5 @@ HRESULT MakeNotFoundValue(SPropValue* destination, ULONG tag);
 
 // Length in bytes of a wide string including its two-byte terminator.
 size_t WideStringBytes(const WCHAR* text);
+
+} // namespace abk

@@ -6,9 +6,11 @@
 #include "provider/heap.h"
 #include "provider/scoped_lock.h"
 
+namespace abk {
+
 static void FreeRegistration(AdviseRegistration* registration) {
-  abk::HeapFree(registration->entryId);
-  abk::HeapFree(registration);
+  HeapFree(registration->entryId);
+  HeapFree(registration);
 }
 
 AdviseList::AdviseList() { InitializeCriticalSection(&lock_); }
@@ -30,12 +32,12 @@ AdviseList::~AdviseList() {
 
 HRESULT AdviseList::Add(ULONG entryIdSize, const void* entryId, ULONG eventMask, LPMAPIADVISESINK sink,
                         ULONG* connection) {
-  auto* registration = static_cast<AdviseRegistration*>(abk::HeapAllocate(sizeof(AdviseRegistration)));
+  auto* registration = static_cast<AdviseRegistration*>(HeapAllocate(sizeof(AdviseRegistration)));
   if (!registration) return E_OUTOFMEMORY;
   memset(registration, 0, sizeof *registration);
 
   if (entryIdSize && entryId) {
-    registration->entryId = static_cast<BYTE*>(abk::HeapAllocate(entryIdSize));
+    registration->entryId = static_cast<BYTE*>(HeapAllocate(entryIdSize));
     if (!registration->entryId) {
       FreeRegistration(registration);
       return E_OUTOFMEMORY;
@@ -88,7 +90,7 @@ void AdviseList::Notify(ULONG count, LPNOTIFICATION notifications) {
   LPMAPIADVISESINK* sinks = nullptr;
   {
     ScopedLock list(lock_);
-    sinks = static_cast<LPMAPIADVISESINK*>(abk::HeapAllocate((count_ ? count_ : 1) * sizeof(LPMAPIADVISESINK)));
+    sinks = static_cast<LPMAPIADVISESINK*>(HeapAllocate((count_ ? count_ : 1) * sizeof(LPMAPIADVISESINK)));
     for (AdviseRegistration* registration = first_; sinks && registration; registration = registration->next) {
       if (!registration->sink) continue;
       registration->sink->AddRef();
@@ -99,5 +101,7 @@ void AdviseList::Notify(ULONG count, LPNOTIFICATION notifications) {
     sinks[i]->OnNotify(count, notifications);
     sinks[i]->Release();
   }
-  abk::HeapFree(sinks);
+  HeapFree(sinks);
 }
+
+} // namespace abk

@@ -8,6 +8,8 @@
 
 #include "platform/platform.h"
 
+namespace abk {
+
 struct AdviseRegistration {
   ULONG entryIdSize;
   BYTE* entryId; // heap copy, null when the registration named no entry
@@ -41,3 +43,5 @@ private:
   ULONG lastConnection_ = 0;
   ULONG count_ = 0;
 };
+
+} // namespace abk

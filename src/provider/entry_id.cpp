@@ -7,10 +7,12 @@
 #include "provider/module_state.h"
 #include "provider/session.h"
 
+namespace abk {
+
 HRESULT MakeEntryId(const AddressBookSession& session, ULONG flags, ULONG recordId, ULONG typeWord,
                     const void* sourceEntryId, LPENTRYID* result) {
   void* block = nullptr;
-  HRESULT hr = abk::AllocateBuffer(kEntryIdSize, &block);
+  HRESULT hr = AllocateBuffer(kEntryIdSize, &block);
   if (FAILED(hr)) return hr;
 
   ProviderEntryId id;
@@ -66,3 +68,5 @@ EntryKey ParentKeyOf(const void* entryId) {
   memcpy(&key, static_cast<const BYTE*>(entryId) + offsetof(ProviderEntryId, parent), sizeof key);
   return key;
 }
+
+} // namespace abk

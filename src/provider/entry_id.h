@@ -6,6 +6,8 @@
 
 #include "platform/platform.h"
 
+namespace abk {
+
 class AddressBookSession;
 
 // Type words. The low four bits are the MAPI object type; 0x2000 marks a creation template.
@@ -71,3 +73,5 @@ EntryKey ParentKeyOf(const void* entryId);
 inline ULONG TypeWordForRecordId(ULONG recordId) {
   return (recordId & 0x80000000) ? kEntryTypeGroup : kEntryTypePerson;
 }
+
+} // namespace abk

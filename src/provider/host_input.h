@@ -9,6 +9,8 @@
 
 #include "platform/platform.h"
 
+namespace abk {
+
 // Counts above these would overflow a 32-bit size before any pointer is even looked at.
 constexpr ULONG kMaxTags = 0x3FFFFFF0;
 constexpr ULONG kMaxValues = 0x0FFFFFF0;
@@ -61,3 +63,5 @@ inline bool ReadableAdrList(const ADRLIST* list) {
   if (!list || IsBadReadPtr(list, offsetof(ADRLIST, aEntries))) return false;
   return ReadableArray(list->aEntries, list->cEntries, sizeof(ADRENTRY));
 }
+
+} // namespace abk

@@ -6,6 +6,8 @@
 #include "provider/module_state.h"
 #include "provider/session.h"
 
+namespace abk {
+
 namespace {
 
 // Read with one GetProps call, in this order.
@@ -48,7 +50,7 @@ extern "C" HRESULT __cdecl ABProviderOpen(HINSTANCE hInstance, LPABHOSTSUPPORT l
   } else if (!name || !name->Value.lpszA) {
     hr = MAPI_E_UNCONFIGURED;
   } else {
-    hr = lpSupport->GetMemAllocRoutines(&abk::AllocateBuffer, &abk::AllocateMore, &abk::FreeBuffer);
+    hr = lpSupport->GetMemAllocRoutines(&AllocateBuffer, &AllocateMore, &FreeBuffer);
     if (SUCCEEDED(hr)) {
       session = AddressBookSession::Create(hInstance, uid->Value.bin.lpb);
       hr = session ? S_OK : E_OUTOFMEMORY;
@@ -69,3 +71,5 @@ extern "C" HRESULT __cdecl ABProviderOpen(HINSTANCE hInstance, LPABHOSTSUPPORT l
   if (lpFreeProfileProps && values) lpFreeProfileProps(values);
   return hr;
 }
+
+} // namespace abk

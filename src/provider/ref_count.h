@@ -6,6 +6,8 @@
 
 #include "platform/platform.h"
 
+namespace abk {
+
 class RefCount final {
 public:
   explicit RefCount(LONG initial = 0) : count_(initial) {}
@@ -19,3 +21,5 @@ public:
 private:
   std::atomic<LONG> count_;
 };
+
+} // namespace abk

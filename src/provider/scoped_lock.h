@@ -14,6 +14,8 @@
 
 #include "platform/platform.h"
 
+namespace abk {
+
 class ScopedLock final {
 public:
   explicit ScopedLock(CRITICAL_SECTION& lock) : lock_(lock) { EnterCriticalSection(&lock_); }
@@ -24,3 +26,5 @@ public:
 private:
   CRITICAL_SECTION& lock_;
 };
+
+} // namespace abk

@@ -8,33 +8,35 @@
 #include "provider/host_input.h"
 #include "store/store_library.h"
 
+namespace abk {
+
 AddressBookSession::AddressBookSession(HINSTANCE instance, const BYTE* serviceUid) : instance_(instance) {
   memcpy(&serviceUid_, serviceUid, sizeof serviceUid_);
 }
 
 AddressBookSession::~AddressBookSession() {
-  abk::HeapFree(displayName_);
-  abk::HeapDelete(adviseList_);
+  HeapFree(displayName_);
+  HeapDelete(adviseList_);
   if (support_) support_->Release();
   if (store_) store_->Release();
 }
 
 AddressBookSession* AddressBookSession::Create(HINSTANCE instance, const BYTE* serviceUid) {
-  return abk::HeapNew<AddressBookSession>(instance, serviceUid);
+  return HeapNew<AddressBookSession>(instance, serviceUid);
 }
 
-void AddressBookSession::Destroy(AddressBookSession* session) { abk::HeapDelete(session); }
+void AddressBookSession::Destroy(AddressBookSession* session) { HeapDelete(session); }
 
 HRESULT AddressBookSession::Initialize(LPCSTR libraryPath, LPCSTR filePath, LPCSTR displayName,
                                        LPABHOSTSUPPORT support) {
-  displayName_ = static_cast<char*>(abk::HeapAllocate(kSessionDisplayNameChars + 1));
+  displayName_ = static_cast<char*>(HeapAllocate(kSessionDisplayNameChars + 1));
   if (!displayName_) return E_OUTOFMEMORY;
   memset(displayName_, 0, kSessionDisplayNameChars + 1);
   strncpy(displayName_, displayName, kSessionDisplayNameChars);
 
   char* locatedPath = nullptr;
   if (!libraryPath) {
-    locatedPath = static_cast<char*>(abk::HeapAllocate(kStorePathSize));
+    locatedPath = static_cast<char*>(HeapAllocate(kStorePathSize));
     if (!locatedPath) return E_OUTOFMEMORY;
     memset(locatedPath, 0, kStorePathSize);
     LocateStoreLibrary(locatedPath);
@@ -43,18 +45,18 @@ HRESULT AddressBookSession::Initialize(LPCSTR libraryPath, LPCSTR filePath, LPCS
 
   StoreLibrary* store = StoreLibrary::Create();
   if (!store) {
-    abk::HeapFree(locatedPath);
+    HeapFree(locatedPath);
     return E_OUTOFMEMORY;
   }
   HRESULT hr = store->Bind(libraryPath, filePath);
-  abk::HeapFree(locatedPath);
+  HeapFree(locatedPath);
   if (FAILED(hr)) {
     StoreLibrary::Destroy(store);
     return hr;
   }
   store_ = store;
 
-  adviseList_ = abk::HeapNew<AdviseList>();
+  adviseList_ = HeapNew<AdviseList>();
   if (!adviseList_) return E_OUTOFMEMORY;
 
   support_ = support;
@@ -130,3 +132,5 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::GetDefaultDir(ULONG*, LPENTRYID*) 
 HRESULT STDMETHODCALLTYPE AddressBookSession::SetDefaultDir(ULONG, LPENTRYID) { return MAPI_E_NO_SUPPORT; }
 HRESULT STDMETHODCALLTYPE AddressBookSession::GetSearchPath(ULONG, LPSRowSet*) { return MAPI_E_NO_SUPPORT; }
 HRESULT STDMETHODCALLTYPE AddressBookSession::SetSearchPath(ULONG, LPSRowSet) { return MAPI_E_NO_SUPPORT; }
+
+} // namespace abk

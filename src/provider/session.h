@@ -8,6 +8,8 @@
 #include "provider/host_interfaces.h"
 #include "provider/ref_count.h"
 
+namespace abk {
+
 class StoreLibrary;
 
 constexpr size_t kSessionDisplayNameChars = 64;
@@ -114,3 +116,5 @@ private:
   LPABHOSTSUPPORT support_ = nullptr;
   RefCount refCount_;
 };
+
+} // namespace abk

@@ -3,6 +3,8 @@
 #include "provider/host_input.h"
 #include "provider/session.h"
 
+namespace abk {
+
 HRESULT STDMETHODCALLTYPE AddressBookSession::CompareEntryIDs(ULONG cbEntryID1, LPENTRYID lpEntryID1, ULONG cbEntryID2,
                                                               LPENTRYID lpEntryID2, ULONG ulFlags, ULONG* lpulResult) {
   if (!IsOwnEntryId(*this, cbEntryID1, lpEntryID1) || !IsOwnEntryId(*this, cbEntryID2, lpEntryID2)) return E_INVALIDARG;
@@ -23,3 +25,5 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::Unadvise(ULONG ulConnection) {
   adviseList_->Remove(ulConnection);
   return S_OK;
 }
+
+} // namespace abk

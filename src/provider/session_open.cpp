@@ -13,6 +13,8 @@
 #include "store/entry_storage.h"
 #include "store/store_records.h"
 
+namespace abk {
+
 // The most columns a recipient row is filled with: more is no real request.
 constexpr ULONG kMaxRecipientTags = 0xFFFF;
 
@@ -40,7 +42,7 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::OpenEntry(ULONG cbEntryID, LPENTRY
       if (SUCCEEDED(hr)) {
         ABContainer* root = nullptr;
         hr = ABContainer::Open(this, nullptr, rootId, false, &root);
-        abk::FreeBuffer(rootId);
+        FreeBuffer(rootId);
         object = static_cast<IABContainer*>(root);
         objectType = MAPI_ABCONT;
       }
@@ -89,7 +91,7 @@ HRESULT RebuildRow(ADRENTRY& row, LPSPropTagArray tags, PropList& stored) {
   LPSPropValue old = row.rgPropVals;
   ULONG capacity = tags->cValues + oldCount;
   void* block = nullptr;
-  HRESULT hr = abk::AllocateBuffer(capacity * sizeof(SPropValue), &block);
+  HRESULT hr = AllocateBuffer(capacity * sizeof(SPropValue), &block);
   if (FAILED(hr)) return hr;
   auto* values = static_cast<LPSPropValue>(block);
   memset(values, 0, capacity * sizeof(SPropValue));
@@ -99,9 +101,9 @@ HRESULT RebuildRow(ADRENTRY& row, LPSPropTagArray tags, PropList& stored) {
   bool* dropped = droppedSmall;
   bool* droppedHeap = nullptr;
   if (oldCount > 64) {
-    droppedHeap = static_cast<bool*>(abk::HeapAllocate(oldCount * sizeof(bool)));
+    droppedHeap = static_cast<bool*>(HeapAllocate(oldCount * sizeof(bool)));
     if (!droppedHeap) {
-      abk::FreeBuffer(block);
+      FreeBuffer(block);
       return E_OUTOFMEMORY;
     }
     memset(droppedHeap, 0, oldCount * sizeof(bool));
@@ -139,9 +141,9 @@ HRESULT RebuildRow(ADRENTRY& row, LPSPropTagArray tags, PropList& stored) {
     if (FAILED(CopyPropValue(&values[next], &old[i], block))) MakeNotFoundValue(&values[next], old[i].ulPropTag);
     ++next;
   }
-  abk::HeapFree(droppedHeap);
+  HeapFree(droppedHeap);
 
-  abk::FreeBuffer(old);
+  FreeBuffer(old);
   row.rgPropVals = values;
   row.cValues = next;
   return S_OK;
@@ -182,3 +184,5 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::PrepareRecips(ULONG, LPSPropTagArr
   }
   return result;
 }
+
+} // namespace abk

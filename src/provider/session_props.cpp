@@ -7,6 +7,8 @@
 #include "provider/module_state.h"
 #include "provider/session.h"
 
+namespace abk {
+
 namespace {
 
 constexpr ULONG kSessionContainerFlags = AB_RECIPIENTS | AB_MODIFIABLE;
@@ -19,7 +21,7 @@ constexpr ULONG kListedTagCount = sizeof kListedTags / sizeof kListedTags[0];
 HRESULT CopyString(LPCSTR text, void* parentBlock, LPSTR* result) {
   size_t size = strlen(text) + 1;
   void* block = nullptr;
-  if (FAILED(abk::AllocateMore(static_cast<ULONG>(size), parentBlock, &block))) return E_OUTOFMEMORY;
+  if (FAILED(AllocateMore(static_cast<ULONG>(size), parentBlock, &block))) return E_OUTOFMEMORY;
   memcpy(block, text, size);
   *result = static_cast<LPSTR>(block);
   return S_OK;
@@ -56,13 +58,13 @@ HRESULT AddressBookSession::BuildProperty(ULONG tag, SPropValue& value, void* pa
     hr = MakeEntryId(*this, 0, kRootRecordId, kEntryTypeRoot, nullptr, &rootId);
     if (FAILED(hr)) break;
     void* copy = nullptr;
-    hr = abk::AllocateMore(kEntryIdSize, parentBlock, &copy);
+    hr = AllocateMore(kEntryIdSize, parentBlock, &copy);
     if (SUCCEEDED(hr)) {
       memcpy(copy, rootId, kEntryIdSize);
       value.Value.bin.cb = kEntryIdSize;
       value.Value.bin.lpb = static_cast<LPBYTE>(copy);
     }
-    abk::FreeBuffer(rootId);
+    FreeBuffer(rootId);
     break;
   }
   default:
@@ -91,7 +93,7 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::GetProps(LPSPropTagArray lpPropTag
   }
 
   void* block = nullptr;
-  HRESULT hr = abk::AllocateBuffer(count * sizeof(SPropValue), &block);
+  HRESULT hr = AllocateBuffer(count * sizeof(SPropValue), &block);
   if (FAILED(hr)) return hr;
   auto* values = static_cast<LPSPropValue>(block);
   bool anyError = false;
@@ -108,7 +110,7 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::GetPropList(ULONG ulFlags, LPSProp
   if (!Writable(lppPropTagArray)) return E_INVALIDARG;
 
   void* block = nullptr;
-  HRESULT hr = abk::AllocateBuffer(CbNewSPropTagArray(kListedTagCount), &block);
+  HRESULT hr = AllocateBuffer(CbNewSPropTagArray(kListedTagCount), &block);
   if (SUCCEEDED(hr)) {
     auto* tags = static_cast<LPSPropTagArray>(block);
     tags->cValues = kListedTagCount;
@@ -117,3 +119,5 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::GetPropList(ULONG ulFlags, LPSProp
   }
   return hr;
 }
+
+} // namespace abk

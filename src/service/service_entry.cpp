@@ -6,6 +6,8 @@
 #include "service/config_dialog.h"
 #include "store/conversion.h"
 
+namespace abk {
+
 extern "C" HRESULT WINAPI ABServiceEntry(HINSTANCE hInstance, HWND hwndParent, ULONG ulFlags, ULONG ulContext,
                                          ULONG cValues, LPSPropValue lpProps, LPMAPIPROP lpProfile,
                                          LPABHOSTSUPPORT lpSupport) {
@@ -16,7 +18,7 @@ extern "C" HRESULT WINAPI ABServiceEntry(HINSTANCE hInstance, HWND hwndParent, U
     if (FAILED(hr)) return hr;
   }
 
-  abk::ServiceConfigBlock block = {lpProfile, hInstance, nullptr, nullptr, nullptr};
+  ServiceConfigBlock block = {lpProfile, hInstance, nullptr, nullptr, nullptr};
   HRESULT hr = lpSupport->GetMemAllocRoutines(&block.allocateBuffer, &block.allocateMore, &block.freeBuffer);
   if (FAILED(hr)) return hr;
 
@@ -37,7 +39,9 @@ extern "C" HRESULT WINAPI ABServiceEntry(HINSTANCE hInstance, HWND hwndParent, U
   }
   // The routines come from the host: a dialog without a way to free what GetProps returns cannot run.
   if (!block.freeBuffer) return MAPI_E_CALL_FAILED;
-  INT_PTR ended = abk::ShowServiceConfigDialog(hwndParent, &block);
+  INT_PTR ended = ShowServiceConfigDialog(hwndParent, &block);
   if (ended == IDCANCEL) return MAPI_E_USER_CANCEL;
   return ended == -1 ? MAPI_E_CALL_FAILED : S_OK;
 }
+
+} // namespace abk

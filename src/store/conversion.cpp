@@ -6,6 +6,8 @@
 #include "provider/heap.h"
 #include "store/store_library.h"
 
+namespace abk {
+
 namespace {
 
 constexpr UINT IDS_MODULE_FILE_NAME = 95;
@@ -15,7 +17,7 @@ constexpr int kStringBufferSize = 512;
 } // namespace
 
 ULONG ConvertAddressBook(LPCSTR libraryPath) {
-  auto* buffer = static_cast<char*>(abk::HeapAllocate(kStorePathSize));
+  auto* buffer = static_cast<char*>(HeapAllocate(kStorePathSize));
   if (!buffer) return 0;
   if (!libraryPath) {
     memset(buffer, 0, kStorePathSize);
@@ -23,7 +25,7 @@ ULONG ConvertAddressBook(LPCSTR libraryPath) {
     libraryPath = buffer;
   }
   HMODULE library = LoadLibraryA(libraryPath);
-  abk::HeapFree(buffer);
+  HeapFree(buffer);
   if (!library) return 0;
 
   ULONG result = 0;
@@ -68,3 +70,5 @@ void HelpFilePath(HINSTANCE instance, char* buffer) {
   memcpy(buffer + folder, helpName, helpLength);
   buffer[folder + helpLength] = '\0';
 }
+
+} // namespace abk

@@ -7,6 +7,8 @@
 #include "provider/heap.h"
 #include "store/store_records.h"
 
+namespace abk {
+
 namespace {
 
 struct FieldMapping {
@@ -74,7 +76,7 @@ HRESULT WriteOwnRecord(OpenedBook& book, const EntryKey& key, PropList& list, co
   bool isGroup = key.typeWord == kEntryTypeGroup && members;
   size_t capacity = list.Count() + (isGroup ? members->Count() : 0);
   size_t size = capacity * STORE_FIELD_RECORD_SIZE;
-  auto* buffer = static_cast<BYTE*>(abk::HeapAllocate(size ? size : 1));
+  auto* buffer = static_cast<BYTE*>(HeapAllocate(size ? size : 1));
   if (!buffer) return E_OUTOFMEMORY;
   memset(buffer, 0, size);
 
@@ -117,7 +119,7 @@ HRESULT WriteOwnRecord(OpenedBook& book, const EntryKey& key, PropList& list, co
     StoreRecordBlock block{built, buffer};
     if (!book.Library().setProps(book.Handle(), key.recordId, book.Status(), &block)) hr = book.Failure();
   }
-  abk::HeapFree(buffer);
+  HeapFree(buffer);
   return hr;
 }
 
@@ -235,11 +237,11 @@ HRESULT ReadAllIdsOnce(OpenedBook& book, MemberList& members, bool* grew) {
   ULONG count = list.count;
   if (count == 0) return S_OK;
   if (count > 0x7FFFFFFF / sizeof(ULONG)) return MAPI_E_DISK_ERROR;
-  auto* ids = static_cast<ULONG*>(abk::HeapAllocate(count * sizeof(ULONG)));
+  auto* ids = static_cast<ULONG*>(HeapAllocate(count * sizeof(ULONG)));
   if (!ids) return E_OUTOFMEMORY;
   list = StoreIdList{count, ids};
   if (library.getRecordId(book.Handle(), STORE_SELECT_ALL_ENTRIES, book.Status(), &list) == STORE_CALL_FAILED) {
-    abk::HeapFree(ids);
+    HeapFree(ids);
     *grew = *book.Status() == STORE_STATUS_INVALID_ARGUMENT;
     return book.Failure();
   }
@@ -247,7 +249,7 @@ HRESULT ReadAllIdsOnce(OpenedBook& book, MemberList& members, bool* grew) {
   HRESULT hr = S_OK;
   for (ULONG i = 0; i < listed && SUCCEEDED(hr); ++i)
     if (!members.AddMember(EntryKey{ids[i], TypeWordForRecordId(ids[i])})) hr = E_OUTOFMEMORY;
-  abk::HeapFree(ids);
+  HeapFree(ids);
   return hr;
 }
 
@@ -303,7 +305,7 @@ HRESULT JoinGroup(OpenedBook& book, const EntryKey& group, const EntryKey& membe
   HRESULT hr = stored.Read(book, group.recordId);
   if (FAILED(hr) || FindMemberRecord(stored, member.recordId)) return hr;
   size_t size = stored.Size() + STORE_MEMBER_RECORD_SIZE;
-  auto* buffer = static_cast<BYTE*>(abk::HeapAllocate(size));
+  auto* buffer = static_cast<BYTE*>(HeapAllocate(size));
   if (!buffer) return E_OUTOFMEMORY;
   size_t used = 0;
   RecordSet::Cursor cursor(stored);
@@ -320,7 +322,7 @@ HRESULT JoinGroup(OpenedBook& book, const EntryKey& group, const EntryKey& membe
   memcpy(buffer + used, &joined, sizeof joined);
   StoreRecordBlock block{stored.Count() + 1, buffer};
   hr = book.Library().setProps(book.Handle(), group.recordId, book.Status(), &block) ? S_OK : book.Failure();
-  abk::HeapFree(buffer);
+  HeapFree(buffer);
   return hr;
 }
 
@@ -545,3 +547,5 @@ HRESULT ContainerReader::Read(const EntryKey& key, PropList& list) {
   if (FAILED(groupRead_)) return groupRead_;
   return BlankUnchosenBlocks(group_, key, list);
 }
+
+} // namespace abk

@@ -12,6 +12,8 @@
 #include "store/store_library.h"
 #include "store/store_records.h"
 
+namespace abk {
+
 enum ResolveMode : ULONG { RESOLVE_EXISTING = 1, RESOLVE_OR_CREATE = 2 };
 
 // The store field id of a property identifier, or 0 when the property is not kept in the file.
@@ -91,3 +93,5 @@ private:
   MemberList added_, removed_;
   StoreLibrary* library_;
 };
+
+} // namespace abk

@@ -5,6 +5,8 @@
 
 #include "provider/heap.h"
 
+namespace abk {
+
 void LocateStoreLibrary(char* buffer) {
   DWORD needed = 0;
   // The spooler's answer is not examined: on failure the buffer keeps what it had, and the load that
@@ -60,12 +62,12 @@ StoreLibrary::StoreLibrary() = default;
 
 StoreLibrary::~StoreLibrary() {
   Unload();
-  abk::HeapFree(filePath_);
+  HeapFree(filePath_);
 }
 
-StoreLibrary* StoreLibrary::Create() { return abk::HeapNew<StoreLibrary>(); }
+StoreLibrary* StoreLibrary::Create() { return HeapNew<StoreLibrary>(); }
 
-void StoreLibrary::Destroy(StoreLibrary* library) { abk::HeapDelete(library); }
+void StoreLibrary::Destroy(StoreLibrary* library) { HeapDelete(library); }
 
 void StoreLibrary::Unload() {
   if (module_) FreeLibrary(module_);
@@ -83,7 +85,7 @@ HRESULT StoreLibrary::Bind(LPCSTR libraryPath, LPCSTR filePath) {
 
   if (ok && filePath && filePath[0]) {
     size_t length = strlen(filePath);
-    filePath_ = static_cast<char*>(abk::HeapAllocate(length + 1));
+    filePath_ = static_cast<char*>(HeapAllocate(length + 1));
     ok = filePath_ != nullptr;
     if (ok) memcpy(filePath_, filePath, length + 1);
   }
@@ -118,6 +120,8 @@ LONG StoreLibrary::AddRef() { return refCount_.Add(); }
 
 LONG StoreLibrary::Release() {
   ULONG count = refCount_.Drop();
-  if (count == 0) abk::HeapDelete(this);
+  if (count == 0) HeapDelete(this);
   return count;
 }
+
+} // namespace abk

@@ -6,6 +6,8 @@
 #include "provider/ref_count.h"
 #include "store/store_abi.h"
 
+namespace abk {
+
 constexpr size_t kStorePathSize = MAX_PATH;
 
 // Fills a zero-filled 260-byte buffer with the library's path: the printer-driver directory, the
@@ -59,3 +61,5 @@ private:
   HMODULE module_ = nullptr;
   char* filePath_ = nullptr;
 };
+
+} // namespace abk

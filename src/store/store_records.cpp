@@ -5,6 +5,8 @@
 
 #include "provider/heap.h"
 
+namespace abk {
+
 OpenedBook::~OpenedBook() {
   if (handle_ == STORE_BAD_HANDLE) return;
   if (access_ == kWriting && !committed_ && library_.rollbackAddressBook) {
@@ -29,7 +31,7 @@ HRESULT OpenedBook::Open() {
   return S_OK;
 }
 
-RecordSet::~RecordSet() { abk::HeapFree(data_); }
+RecordSet::~RecordSet() { HeapFree(data_); }
 
 // Saves come between a reader's two calls only when several threads or processes share the book, and
 // each one that does costs one more pair of calls; a reader that keeps losing gives up with the store's
@@ -47,7 +49,7 @@ HRESULT RecordSet::Read(OpenedBook& book, ULONG recordId) {
 }
 
 HRESULT RecordSet::ReadOnce(OpenedBook& book, ULONG recordId, bool* grew) {
-  abk::HeapFree(data_);
+  HeapFree(data_);
   data_ = nullptr;
   size_ = 0;
   count_ = 0;
@@ -59,7 +61,7 @@ HRESULT RecordSet::ReadOnce(OpenedBook& book, ULONG recordId, bool* grew) {
   if (count > 0x7FFFFFFF / STORE_FIELD_RECORD_SIZE) return MAPI_E_DISK_ERROR;
 
   size_t size = static_cast<size_t>(count) * STORE_FIELD_RECORD_SIZE;
-  data_ = static_cast<BYTE*>(abk::HeapAllocate(size));
+  data_ = static_cast<BYTE*>(HeapAllocate(size));
   if (!data_) return E_OUTOFMEMORY;
   memset(data_, 0, size);
   size_ = size;
@@ -96,3 +98,5 @@ void RecordValue(const BYTE* record, char value[STORE_FIELD_VALUE_SIZE]) {
   memcpy(value, record + offsetof(StoreFieldRecord, value), STORE_FIELD_VALUE_SIZE - 1);
   value[STORE_FIELD_VALUE_SIZE - 1] = '\0';
 }
+
+} // namespace abk

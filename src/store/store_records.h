@@ -8,6 +8,8 @@
 #include "platform/platform.h"
 #include "store/store_library.h"
 
+namespace abk {
+
 // Opens the address-book file for the life of one operation; the destructor closes it.
 //
 // With a library that takes each opening as one transaction (it has CommitAddressBook), an opening that
@@ -87,3 +89,5 @@ private:
 // terminator inside the 256 value bytes.
 ULONG RecordWord(const BYTE* record, size_t offset);
 void RecordValue(const BYTE* record, char value[STORE_FIELD_VALUE_SIZE]);
+
+} // namespace abk

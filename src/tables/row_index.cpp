@@ -6,6 +6,8 @@
 #include "props/prop_values.h"
 #include "provider/heap.h"
 
+namespace abk {
+
 static bool IsHashedType(ULONG type) {
   switch (type) {
   case PT_BINARY:
@@ -31,9 +33,9 @@ RowIndex::RowIndex(ULONG indexTag) : indexType_(PROP_TYPE(indexTag)), hashed_(Is
 
 RowIndex::~RowIndex() {
   Clear();
-  abk::HeapFree(rows_);
-  abk::HeapFree(counts_);
-  abk::HeapFree(buckets_);
+  HeapFree(rows_);
+  HeapFree(counts_);
+  HeapFree(buckets_);
 }
 
 static ULONG LowestBit(ULONG i) { return i & (0u - i); }
@@ -156,17 +158,17 @@ bool RowIndex::GrowRows() {
   }
   if (capacity_ > 0x0FFFFFFF) return false;
   ULONG capacity = capacity_ ? capacity_ * 2 : 64;
-  auto* rows = static_cast<RowNode**>(abk::HeapAllocate(capacity * sizeof(RowNode*)));
-  auto* counts = static_cast<ULONG*>(abk::HeapAllocate((capacity + 1) * sizeof(ULONG)));
+  auto* rows = static_cast<RowNode**>(HeapAllocate(capacity * sizeof(RowNode*)));
+  auto* counts = static_cast<ULONG*>(HeapAllocate((capacity + 1) * sizeof(ULONG)));
   if (!rows || !counts) {
-    abk::HeapFree(rows);
-    abk::HeapFree(counts);
+    HeapFree(rows);
+    HeapFree(counts);
     return false;
   }
   memset(rows, 0, capacity * sizeof(RowNode*));
   if (used_) memcpy(rows, rows_, used_ * sizeof(RowNode*));
-  abk::HeapFree(rows_);
-  abk::HeapFree(counts_);
+  HeapFree(rows_);
+  HeapFree(counts_);
   rows_ = rows;
   counts_ = counts;
   capacity_ = capacity;
@@ -177,10 +179,10 @@ bool RowIndex::GrowRows() {
 bool RowIndex::GrowBuckets() {
   if (bucketCount_ > 0x0FFFFFFF) return false;
   ULONG bucketCount = bucketCount_ ? bucketCount_ * 2 : 64;
-  auto* buckets = static_cast<RowNode**>(abk::HeapAllocate(bucketCount * sizeof(RowNode*)));
+  auto* buckets = static_cast<RowNode**>(HeapAllocate(bucketCount * sizeof(RowNode*)));
   if (!buckets) return false;
   memset(buckets, 0, bucketCount * sizeof(RowNode*));
-  abk::HeapFree(buckets_);
+  HeapFree(buckets_);
   buckets_ = buckets;
   bucketCount_ = bucketCount;
   for (ULONG i = 0; i < used_; ++i) {
@@ -252,3 +254,5 @@ void RowIndex::Clear() {
   if (counts_) memset(counts_, 0, (capacity_ + 1) * sizeof(ULONG));
   if (buckets_) memset(buckets_, 0, bucketCount_ * sizeof(RowNode*));
 }
+
+} // namespace abk

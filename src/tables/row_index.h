@@ -10,6 +10,8 @@
 #include "platform/platform.h"
 #include "tables/row_node.h"
 
+namespace abk {
+
 // Row identity is ComparePropValues' equality on the index column's type. For the types where that
 // equality is plain equality of the value's bytes (binary, GUID, 16- and 32-bit integers, booleans by
 // truth) equal values hash alike, so a bucket holds every candidate; for the others (strings compared
@@ -64,3 +66,5 @@ private:
   RowNode** buckets_ = nullptr; // a power of two of them, only for hashed types
   ULONG bucketCount_ = 0;
 };
+
+} // namespace abk

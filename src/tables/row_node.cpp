@@ -6,6 +6,8 @@
 #include "props/prop_values.h"
 #include "provider/module_state.h"
 
+namespace abk {
+
 // Values start at the first suitably aligned offset after a header (a 32-bit SRow is 12 bytes, and an
 // SPropValue holds doubles).
 static constexpr size_t ValuesOffset(size_t header) {
@@ -42,7 +44,7 @@ HRESULT BuildRowNode(const SRow& given, const SPropTagArray& columns, ULONG inde
   ULONG size = BlockSize(kNodeValues, columns.cValues);
   if (!size) return E_OUTOFMEMORY;
   void* block = nullptr;
-  HRESULT hr = abk::AllocateBuffer(size, &block);
+  HRESULT hr = AllocateBuffer(size, &block);
   if (FAILED(hr)) return hr;
   auto* built = static_cast<RowNode*>(block);
   auto* values = reinterpret_cast<SPropValue*>(static_cast<BYTE*>(block) + kNodeValues);
@@ -53,7 +55,7 @@ HRESULT BuildRowNode(const SRow& given, const SPropTagArray& columns, ULONG inde
 
   hr = ProjectValues(given.lpProps, given.cValues, columns.aulPropTag, columns.cValues, values, block);
   if (FAILED(hr)) {
-    abk::FreeBuffer(block);
+    FreeBuffer(block);
     return hr;
   }
   built->key = FindPropValue(values, columns.cValues, indexTag);
@@ -65,7 +67,7 @@ HRESULT CopyRowOut(const SRow& stored, const SPropTagArray& columns, LPSRow* cop
   ULONG size = BlockSize(kCopyValues, columns.cValues);
   if (!size) return E_OUTOFMEMORY;
   void* block = nullptr;
-  HRESULT hr = abk::AllocateBuffer(size, &block);
+  HRESULT hr = AllocateBuffer(size, &block);
   if (FAILED(hr)) return hr;
   auto* row = static_cast<LPSRow>(block);
   auto* values = reinterpret_cast<SPropValue*>(static_cast<BYTE*>(block) + kCopyValues);
@@ -75,7 +77,7 @@ HRESULT CopyRowOut(const SRow& stored, const SPropTagArray& columns, LPSRow* cop
 
   hr = ProjectValues(stored.lpProps, stored.cValues, columns.aulPropTag, columns.cValues, values, block);
   if (FAILED(hr)) {
-    abk::FreeBuffer(block);
+    FreeBuffer(block);
     return hr;
   }
   *copy = row;
@@ -83,5 +85,7 @@ HRESULT CopyRowOut(const SRow& stored, const SPropTagArray& columns, LPSRow* cop
 }
 
 void FreeRowNode(RowNode* node) {
-  if (node) abk::FreeBuffer(node);
+  if (node) FreeBuffer(node);
 }
+
+} // namespace abk

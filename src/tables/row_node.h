@@ -5,6 +5,8 @@
 
 #include "platform/platform.h"
 
+namespace abk {
+
 // One block from the host's AllocateBuffer; the values' strings and binaries are chained to it with
 // AllocateMore, so a single FreeBuffer releases the whole row.
 struct RowNode {
@@ -30,3 +32,5 @@ HRESULT BuildRowNode(const SRow& given, const SPropTagArray& columns, ULONG inde
 HRESULT CopyRowOut(const SRow& stored, const SPropTagArray& columns, LPSRow* copy);
 
 void FreeRowNode(RowNode* node);
+
+} // namespace abk

@@ -5,6 +5,8 @@
 #include "provider/host_input.h"
 #include "tables/table_view.h"
 
+namespace abk {
+
 TableData::TableData(ULONG tableType, ULONG indexTag, LPSPropTagArray columns)
     : tableType_(tableType), indexTag_(indexTag), columns_(columns), rows_(indexTag) {
   InitializeCriticalSection(&lock_);
@@ -19,7 +21,7 @@ HRESULT CreateTableData(LPCIID lpInterface, ULONG reserved, ULONG tableType, ULO
   *result = nullptr;
   if (lpInterface && !IsEqualIID(*lpInterface, IID_IMAPITableData)) return E_NOINTERFACE;
   if (!ReadableTagArray(columns)) return E_INVALIDARG;
-  TableData* table = abk::HeapNew<TableData>(tableType, indexTag, columns);
+  TableData* table = HeapNew<TableData>(tableType, indexTag, columns);
   if (!table) return E_OUTOFMEMORY;
   table->AddRef();
   *result = table;
@@ -48,7 +50,7 @@ ULONG STDMETHODCALLTYPE TableData::AddRef() { return refCount_.Add(); }
 
 ULONG STDMETHODCALLTYPE TableData::Release() {
   ULONG count = refCount_.Drop();
-  if (count == 0) abk::HeapDelete(this);
+  if (count == 0) HeapDelete(this);
   return count;
 }
 
@@ -60,7 +62,7 @@ HRESULT STDMETHODCALLTYPE TableData::HrGetView(LPSSortOrderSet lpSSortOrderSet, 
   *lppMAPITable = nullptr;
   if (lpSSortOrderSet && (IsBadReadPtr(lpSSortOrderSet, CbNewSSortOrderSet(0)) || lpSSortOrderSet->cSorts != 0))
     return MAPI_E_TOO_COMPLEX;
-  TableView* view = abk::HeapNew<TableView>(this);
+  TableView* view = HeapNew<TableView>(this);
   *lppMAPITable = view;
   return view ? S_OK : E_OUTOFMEMORY;
 }
@@ -69,3 +71,5 @@ HRESULT STDMETHODCALLTYPE TableData::HrGetView(LPSSortOrderSet lpSSortOrderSet, 
 HRESULT STDMETHODCALLTYPE TableData::HrNotify(ULONG ulFlags, ULONG cValues, LPSPropValue lpSPropValue) {
   return MAPI_E_NO_SUPPORT;
 }
+
+} // namespace abk

@@ -7,6 +7,8 @@
 #include "provider/scoped_lock.h"
 #include "tables/row_index.h"
 
+namespace abk {
+
 class TableData final : public ITableData {
 public:
   TableData(ULONG tableType, ULONG indexTag, LPSPropTagArray columns);
@@ -56,3 +58,5 @@ HRESULT CreateTableData(LPCIID lpInterface, ULONG reserved, ULONG tableType, ULO
                         TableData** result);
 HRESULT CreateTableData(LPCIID lpInterface, ULONG reserved, ULONG tableType, ULONG indexTag, LPSPropTagArray columns,
                         LPTABLEDATA* result);
+
+} // namespace abk

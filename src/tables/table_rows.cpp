@@ -6,6 +6,8 @@
 #include "provider/host_input.h"
 #include "provider/scoped_lock.h"
 
+namespace abk {
+
 const SRow* TableData::RowAt(ULONG position) const {
   RowNode* node = rows_.At(position);
   return node ? &node->row : nullptr;
@@ -114,3 +116,5 @@ HRESULT STDMETHODCALLTYPE TableData::HrDeleteRows(ULONG ulFlags, LPSRowSet lprow
   *cRowsDeleted = deleted;
   return deleted ? hr : MAPI_E_NOT_FOUND;
 }
+
+} // namespace abk

@@ -8,6 +8,8 @@
 #include "provider/module_state.h"
 #include "tables/table_data.h"
 
+namespace abk {
+
 TableView::TableView(TableData* table) : table_(table) {
   table_->AddRef();
   InitializeCriticalSection(&lock_);
@@ -15,9 +17,9 @@ TableView::TableView(TableData* table) : table_(table) {
 
 // The table may go with the view's reference when its creator has already let it go.
 TableView::~TableView() {
-  if (columns_) abk::FreeBuffer(columns_);
+  if (columns_) FreeBuffer(columns_);
   table_->Release();
-  if (bookmarks_) abk::FreeBuffer(bookmarks_);
+  if (bookmarks_) FreeBuffer(bookmarks_);
   DeleteCriticalSection(&lock_);
 }
 
@@ -36,7 +38,7 @@ ULONG STDMETHODCALLTYPE TableView::AddRef() { return refCount_.Add(); }
 
 ULONG STDMETHODCALLTYPE TableView::Release() {
   ULONG count = refCount_.Drop();
-  if (count == 0) abk::HeapDelete(this);
+  if (count == 0) HeapDelete(this);
   return count;
 }
 
@@ -57,11 +59,11 @@ HRESULT STDMETHODCALLTYPE TableView::SetColumns(LPSPropTagArray lpPropTagArray, 
   if (!ReadableTagArray(lpPropTagArray)) return E_INVALIDARG;
   ULONG size = static_cast<ULONG>(CbNewSPropTagArray(static_cast<size_t>(lpPropTagArray->cValues)));
   void* copy = nullptr;
-  HRESULT hr = abk::AllocateBuffer(size, &copy);
+  HRESULT hr = AllocateBuffer(size, &copy);
   if (FAILED(hr)) return hr;
   memcpy(copy, lpPropTagArray, size);
   Locked locked(*this);
-  if (columns_) abk::FreeBuffer(columns_);
+  if (columns_) FreeBuffer(columns_);
   columns_ = static_cast<LPSPropTagArray>(copy);
   return S_OK;
 }
@@ -73,7 +75,7 @@ HRESULT STDMETHODCALLTYPE TableView::QueryColumns(ULONG ulFlags, LPSPropTagArray
   const SPropTagArray& columns = Columns();
   ULONG size = static_cast<ULONG>(CbNewSPropTagArray(static_cast<size_t>(columns.cValues)));
   void* copy = nullptr;
-  HRESULT hr = abk::AllocateBuffer(size, &copy);
+  HRESULT hr = AllocateBuffer(size, &copy);
   if (FAILED(hr)) return hr;
   memcpy(copy, &columns, size);
   *lpPropTagArray = static_cast<LPSPropTagArray>(copy);
@@ -105,3 +107,5 @@ HRESULT STDMETHODCALLTYPE TableView::GetCollapseState(ULONG, ULONG, LPBYTE, ULON
   return MAPI_E_NO_SUPPORT;
 }
 HRESULT STDMETHODCALLTYPE TableView::SetCollapseState(ULONG, ULONG, LPBYTE, BOOKMARK*) { return MAPI_E_NO_SUPPORT; }
+
+} // namespace abk

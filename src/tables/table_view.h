@@ -6,6 +6,8 @@
 #include "provider/ref_count.h"
 #include "provider/scoped_lock.h"
 
+namespace abk {
+
 class TableData;
 
 class TableView final : public IMAPITable {
@@ -74,6 +76,8 @@ private:
   LONG position_ = 0;
   LPSPropTagArray columns_ = nullptr; // one host block, null until the first SetColumns
   LONG* bookmarks_ = nullptr;         // one host block of kBookmarkSlots, null until the first CreateBookmark
-  RefCount refCount_{1}; // the creator's
-  CRITICAL_SECTION lock_; // with Locked, the view's state
+  RefCount refCount_{1};              // the creator's
+  CRITICAL_SECTION lock_;             // with Locked, the view's state
 };
+
+} // namespace abk

@@ -8,6 +8,8 @@
 #include "tables/row_node.h"
 #include "tables/table_data.h"
 
+namespace abk {
+
 static ULONG Smaller(ULONG a, ULONG b) { return a < b ? a : b; }
 
 // A row that fails this many passes in a row (memory keeps running out) ends the read: the passes left
@@ -17,12 +19,12 @@ constexpr ULONG kMostFailedPasses = 4;
 // Frees rows handed out in the set's manner: each value array, then the set.
 static void FreeRows(SRow* rows, ULONG count) {
   for (ULONG i = 0; i < count; ++i)
-    abk::FreeBuffer(rows[i].lpProps);
+    FreeBuffer(rows[i].lpProps);
 }
 
 static HRESULT NewRowSet(ULONG room, LPSRowSet* set) {
   void* block = nullptr;
-  HRESULT hr = abk::AllocateBuffer(static_cast<ULONG>(CbNewSRowSet(static_cast<size_t>(room))), &block);
+  HRESULT hr = AllocateBuffer(static_cast<ULONG>(CbNewSRowSet(static_cast<size_t>(room))), &block);
   if (FAILED(hr)) return hr;
   *set = static_cast<LPSRowSet>(block);
   (*set)->cRows = 0;
@@ -36,12 +38,12 @@ HRESULT TableView::FillEntry(const SRow& stored, SRow* entry) const {
   const SPropTagArray& columns = Columns();
   if (columns.cValues > kMaxValues) return E_OUTOFMEMORY;
   void* block = nullptr;
-  HRESULT hr = abk::AllocateBuffer(static_cast<ULONG>(columns.cValues * sizeof(SPropValue)), &block);
+  HRESULT hr = AllocateBuffer(static_cast<ULONG>(columns.cValues * sizeof(SPropValue)), &block);
   if (FAILED(hr)) return hr;
   auto* values = static_cast<SPropValue*>(block);
   hr = ProjectValues(stored.lpProps, stored.cValues, columns.aulPropTag, columns.cValues, values, block);
   if (FAILED(hr)) {
-    abk::FreeBuffer(block);
+    FreeBuffer(block);
     return hr;
   }
   entry->ulAdrEntryPad = 0;
@@ -80,7 +82,7 @@ HRESULT TableView::ReadForward(ULONG wanted, LPSRowSet* rows, LONG* readPosition
   }
   if (FAILED(last)) {
     FreeRows(set->aRow, set->cRows);
-    abk::FreeBuffer(set);
+    FreeBuffer(set);
     return last;
   }
   *rows = set;
@@ -119,7 +121,7 @@ HRESULT TableView::ReadBackward(ULONG wanted, LPSRowSet* rows, LONG* readPositio
   SRow* first = &set->aRow[room - filled];
   if (FAILED(last)) {
     FreeRows(first, filled);
-    abk::FreeBuffer(set);
+    FreeBuffer(set);
     return last;
   }
   if (filled < room) memmove(set->aRow, first, filled * sizeof(SRow));
@@ -143,3 +145,5 @@ HRESULT STDMETHODCALLTYPE TableView::QueryRows(LONG lRowCount, ULONG ulFlags, LP
   *lppRows = rows;
   return hr;
 }
+
+} // namespace abk

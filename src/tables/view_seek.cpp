@@ -6,6 +6,8 @@
 #include "provider/module_state.h"
 #include "tables/table_data.h"
 
+namespace abk {
+
 static constexpr ULONG kBookmarkSlots = 16;
 static constexpr BOOKMARK kBookmarkBit = 0x1000;
 static constexpr LONG kFreeSlot = -1;
@@ -75,7 +77,7 @@ HRESULT STDMETHODCALLTYPE TableView::CreateBookmark(BOOKMARK* lpbkPosition) {
   Locked locked(*this);
   if (!bookmarks_) {
     void* block = nullptr;
-    HRESULT hr = abk::AllocateBuffer(kBookmarkSlots * sizeof(LONG), &block);
+    HRESULT hr = AllocateBuffer(kBookmarkSlots * sizeof(LONG), &block);
     if (FAILED(hr)) return hr;
     bookmarks_ = static_cast<LONG*>(block);
     for (ULONG k = 0; k < kBookmarkSlots; ++k)
@@ -98,3 +100,5 @@ HRESULT STDMETHODCALLTYPE TableView::FreeBookmark(BOOKMARK bkPosition) {
   *slot = kFreeSlot;
   return S_OK;
 }
+
+} // namespace abk

@@ -48,12 +48,12 @@ void DialogTest::SetUp() {
   addrBook->Release();
   addrBook = nullptr;
   ASSERT_EQ(ABProviderOpen(resources, &support, &profile, 0, 0, 0, 0, HostFreeBuffer, &addrBook), S_OK);
-  session = static_cast<AddressBookSession*>(addrBook);
+  session = static_cast<abk::AddressBookSession*>(addrBook);
   driver = std::make_unique<host::DialogDriver>(resources);
   help = std::make_unique<HelpCapture>();
 }
 
-std::string ContainerTemplate(AddressBookSession* session, ULONG tag) {
+std::string ContainerTemplate(abk::AddressBookSession* session, ULONG tag) {
   ULONG type = 0;
   LPUNKNOWN root = nullptr;
   EXPECT_EQ(session->OpenEntry(0, nullptr, nullptr, 0, &type, &root), S_OK);

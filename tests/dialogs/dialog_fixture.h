@@ -25,7 +25,7 @@ void SetHelpPath(const std::optional<std::string>& path);
 HINSTANCE ResourceModule();
 
 // The template identifier the root container offers under PR_DEF_CREATE_MAILUSER or PR_DEF_CREATE_DL.
-std::string ContainerTemplate(AddressBookSession* session, ULONG tag);
+std::string ContainerTemplate(abk::AddressBookSession* session, ULONG tag);
 
 class DialogTest : public BookTest {
 protected:

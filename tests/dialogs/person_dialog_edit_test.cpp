@@ -233,7 +233,7 @@ TEST_F(PersonDialogTest, OkWithoutMemoryKeepsTheDialogOpenAndLeaksNothing) {
       const SPropValue* row = rows->aRow[i].lpProps;
       EXPECT_STREQ(row[0].Value.lpszA, "Jean Martin");
       EXPECT_STREQ(row[5].Value.lpszA, "0102030405");
-      store.Delete(book, reinterpret_cast<const ProviderEntryId*>(row[1].Value.bin.lpb)->self.recordId);
+      store.Delete(book, reinterpret_cast<const abk::ProviderEntryId*>(row[1].Value.bin.lpb)->self.recordId);
       abk::FreeBuffer(rows->aRow[i].lpProps);
     }
     if (rows) abk::FreeBuffer(rows);

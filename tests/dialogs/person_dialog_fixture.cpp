@@ -77,8 +77,8 @@ INT_PTR PersonDialogTest::EditEntry(const std::string& id, host::DialogDriver::S
 }
 
 ULONG PersonDialogTest::NewRecordId() const {
-  if (!newId || newIdSize != sizeof(ProviderEntryId)) return 0;
-  return reinterpret_cast<const ProviderEntryId*>(newId)->self.recordId;
+  if (!newId || newIdSize != sizeof(abk::ProviderEntryId)) return 0;
+  return reinterpret_cast<const abk::ProviderEntryId*>(newId)->self.recordId;
 }
 
 std::string PersonDialogTest::StoredField(ULONG recordId, ULONG fieldId) {

@@ -16,7 +16,7 @@ void BookTest::SetUp() {
   profile.SetBinary(PR_SERVICE_UID, kServiceUid, 16);
   profile.SetString(PR_AB_FILE_PATH, book);
   ASSERT_EQ(ABProviderOpen(nullptr, &support, &profile, 0, 0, 0, 0, HostFreeBuffer, &addrBook), S_OK);
-  session = static_cast<AddressBookSession*>(addrBook);
+  session = static_cast<abk::AddressBookSession*>(addrBook);
 }
 
 void BookTest::TearDown() {

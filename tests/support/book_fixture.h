@@ -33,7 +33,7 @@ protected:
   host::ProfileSection profile;
   host::HostSupport support;
   LPADRBOOK addrBook = nullptr;
-  AddressBookSession* session = nullptr;
+  abk::AddressBookSession* session = nullptr;
 };
 
 } // namespace abktest

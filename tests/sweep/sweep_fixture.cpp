@@ -74,7 +74,7 @@ ULONG WINAPI FaultyCommit(ULONG handle, ULONG* status) {
   return 0;
 }
 
-void WrapStore(StoreLibrary& library) {
+void WrapStore(abk::StoreLibrary& library) {
   g_real.openAddressBook = library.openAddressBook;
   g_real.getRecordId = library.getRecordId;
   g_real.createContactEntry = library.createContactEntry;
@@ -257,7 +257,7 @@ SweepCounts SweepTest::Sweep(const SweptOperation& op, FailureKind kind, ULONG s
     } else if (FAILED(hr) && hr != kIncompleteResult) {
       ++counts.failed;
       if (kind == FailureKind::kStoreCall && !op.dialog) {
-        EXPECT_TRUE(hr == MapStoreStatus(storeStatus) || hr == MAPI_E_NOT_FOUND || hr == MAPI_E_NOT_ENOUGH_MEMORY)
+        EXPECT_TRUE(hr == abk::MapStoreStatus(storeStatus) || hr == MAPI_E_NOT_FOUND || hr == MAPI_E_NOT_ENOUGH_MEMORY)
             << where << ": 0x" << std::hex << hr;
       } else if (kind != FailureKind::kStoreCall && !op.dialog) {
         EXPECT_TRUE(hr == MAPI_E_NOT_ENOUGH_MEMORY || hr == E_OUTOFMEMORY) << where << ": 0x" << std::hex << hr;

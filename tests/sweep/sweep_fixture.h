@@ -49,7 +49,7 @@ public:
   ULONG alice = 0, bruno = 0, group = 0, emptyGroup = 0;
   std::string rootId, aliceId, brunoId, groupId, emptyGroupId, aliceInGroupId;
   std::string personTemplate, groupTemplate;
-  AddressBookSession* Session() { return session; }
+  abk::AddressBookSession* Session() { return session; }
   LPADRBOOK AddrBook() { return addrBook; }
   host::DialogDriver& Driver() { return *driver; }
   host::ProfileSection& Profile() { return profile; }

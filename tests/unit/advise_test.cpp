@@ -6,6 +6,8 @@
 #include "provider/session.h"
 #include "support/provider_fixture.h"
 
+using namespace abk;
+
 extern "C" HRESULT __cdecl ABProviderOpen(HINSTANCE, LPABHOSTSUPPORT, LPMAPIPROP, ULONG, ULONG, ULONG, ULONG,
                                           LPFREEBUFFER, LPADRBOOK*);
 
@@ -42,7 +44,7 @@ protected:
     profile.SetString(PR_DISPLAY_NAME, "Fax");
     profile.SetBinary(PR_SERVICE_UID, abktest::kServiceUid, 16);
     ASSERT_EQ(ABProviderOpen(nullptr, &support, &profile, 0, 0, 0, 0, HostFreeBuffer, &book), S_OK);
-    session = static_cast<AddressBookSession*>(book);
+    session = static_cast<abk::AddressBookSession*>(book);
   }
   void TearDown() override {
     if (book) book->Release();
@@ -61,7 +63,7 @@ protected:
   host::ProfileSection profile;
   host::HostSupport support;
   LPADRBOOK book = nullptr;
-  AddressBookSession* session = nullptr;
+  abk::AddressBookSession* session = nullptr;
 };
 
 TEST_F(AdviseTest, EverySinkHearsOfEveryChange) {

@@ -25,7 +25,7 @@ const char kPartial[] = "libpartial_store_no_setprops.so";
 std::string Help(HMODULE module) {
   char buffer[MAX_PATH];
   memset(buffer, 'x', sizeof buffer);
-  HelpFilePath(module, buffer);
+  abk::HelpFilePath(module, buffer);
   return buffer;
 }
 
@@ -74,8 +74,8 @@ TEST_F(HelpPathTest, OnlyARemainderEqualToTheWholeNameMatches) {
 
 TEST(ConversionTest, ALibraryWithoutTheExportConvertsNothing) {
   std::string partial = host::ProgramFolder() + kPartial;
-  EXPECT_EQ(ConvertAddressBook(partial.c_str()), 0u);
-  EXPECT_EQ(ConvertAddressBook("no-such-folder/BKCONV.DLL"), 0u);
+  EXPECT_EQ(abk::ConvertAddressBook(partial.c_str()), 0u);
+  EXPECT_EQ(abk::ConvertAddressBook("no-such-folder/BKCONV.DLL"), 0u);
 }
 
 TEST(ConversionTest, TheStoreLibrarysConversionRunsOnceAndItsAnswerComesBack) {
@@ -83,8 +83,8 @@ TEST(ConversionTest, TheStoreLibrarysConversionRunsOnceAndItsAnswerComesBack) {
   abktest::DefaultBookHome home;
   home.WriteCsvBook("display name,fax\nAnne,0101\nBruno,0202\n");
   std::string store = host::ProgramFolder() + kStore;
-  EXPECT_EQ(ConvertAddressBook(store.c_str()), 2u) << "the number of entries the library converted";
-  EXPECT_EQ(ConvertAddressBook(store.c_str()), 0u) << "nothing left to convert";
+  EXPECT_EQ(abk::ConvertAddressBook(store.c_str()), 2u) << "the number of entries the library converted";
+  EXPECT_EQ(abk::ConvertAddressBook(store.c_str()), 0u) << "nothing left to convert";
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 #include "props/mail_user.h"
 #include "support/book_fixture.h"
 
+using namespace abk;
+
 using abktest::Field;
 using abktest::Member;
 using abktest::RawRecord;
@@ -15,15 +17,15 @@ using abktest::SetStrings;
 
 namespace {
 
-constexpr EntryKey kRoot{kRootRecordId, kEntryTypeRoot};
+constexpr abk::EntryKey kRoot{kRootRecordId, kEntryTypeRoot};
 
 class MailUserTest : public abktest::BookTest {
 protected:
   // Opens a person as the session's OpenEntry would: parent pair from the identifier.
-  MailUser* OpenPerson(const std::string& id) {
-    EntryKey parent = ParentKeyOf(id.data());
-    MailUser* user = nullptr;
-    EXPECT_EQ(MailUser::Open(session, &parent, id.data(), &user), S_OK);
+  abk::MailUser* OpenPerson(const std::string& id) {
+    abk::EntryKey parent = ParentKeyOf(id.data());
+    abk::MailUser* user = nullptr;
+    EXPECT_EQ(abk::MailUser::Open(session, &parent, id.data(), &user), S_OK);
     return user;
   }
   ULONG SamplePerson() {
@@ -35,7 +37,7 @@ protected:
 
 TEST_F(MailUserTest, LoadsStoredFieldsAfterItsInitialProperties) {
   ULONG id = store.NewPerson(book, {Field(1, "Anne"), Field(7, "inconnu"), Member(0x44, 3), Field(0x8, "clients")});
-  MailUser* user = OpenPerson(IdInRoot(id));
+  abk::MailUser* user = OpenPerson(IdInRoot(id));
   ASSERT_NE(user, nullptr);
   LPSPropTagArray tags = nullptr;
   ASSERT_EQ(user->GetPropList(0, &tags), S_OK);
@@ -63,7 +65,7 @@ TEST_F(MailUserTest, LoadsStoredFieldsAfterItsInitialProperties) {
 TEST_F(MailUserTest, ARecordWithoutKnownFieldsOpensWithAnEmptyNameAndAMissingOneIsNotFound) {
   // Such a record (a person saved through the API without a name, say) can be shown, named and saved.
   ULONG unknownOnly = store.NewPerson(book, {Field(7, "x")});
-  MailUser* user = OpenPerson(IdInRoot(unknownOnly));
+  abk::MailUser* user = OpenPerson(IdInRoot(unknownOnly));
   ASSERT_NE(user, nullptr);
   EXPECT_EQ(ReadString(user, PR_DISPLAY_NAME), "");
   ASSERT_EQ(SetStrings(user, {{PR_DISPLAY_NAME, "Named at last"}}), S_OK);
@@ -71,14 +73,14 @@ TEST_F(MailUserTest, ARecordWithoutKnownFieldsOpensWithAnEmptyNameAndAMissingOne
   EXPECT_EQ(store.Read(book, unknownOnly), (std::vector<RawRecord>{Field(1, "Named at last")}));
   user->Release();
   std::string missing = IdInRoot(0x1234);
-  EXPECT_EQ(MailUser::Open(session, &kRoot, missing.data(), &user), MAPI_E_NOT_FOUND);
+  EXPECT_EQ(abk::MailUser::Open(session, &kRoot, missing.data(), &user), MAPI_E_NOT_FOUND);
 }
 
 TEST_F(MailUserTest, AGroupShowsOnlyTheFaxBlocksItUses) {
   ULONG person = SamplePerson();
   for (ULONG flags : {0u, 1u, 2u, 3u}) {
     ULONG group = store.NewGroup(book, {Field(1, "Groupe"), Member(person, flags)});
-    MailUser* user = OpenPerson(IdInGroup(person, group));
+    abk::MailUser* user = OpenPerson(IdInGroup(person, group));
     ASSERT_NE(user, nullptr);
     bool primary = flags & 1, secondary = flags & 2;
     EXPECT_EQ(ReadString(user, PR_BUSINESS_FAX_NUMBER), primary ? "0102030405" : "") << flags;
@@ -96,7 +98,7 @@ TEST_F(MailUserTest, SavingThroughAGroupRewritesOnlyThatMembersFlags) {
   ULONG group = store.NewGroup(book, {Field(1, "G"), Member(other, 0x7001), Member(person, 3)});
   std::vector<RawRecord> personBefore = store.Read(book, person);
 
-  MailUser* user = OpenPerson(IdInGroup(person, group));
+  abk::MailUser* user = OpenPerson(IdInGroup(person, group));
   ASSERT_EQ(user->SaveChanges(0), S_OK);
   EXPECT_EQ(store.Read(book, group)[2], Member(person, 3)) << "nothing changed, nothing written";
 
@@ -134,17 +136,17 @@ TEST_F(MailUserTest, SavingThroughAGroupRewritesOnlyThatMembersFlags) {
 }
 
 TEST_F(MailUserTest, ANewPersonGetsARecordAndItsIdentifierOnFirstSave) {
-  std::string templateId = abktest::MakeId(0, kEntryTypePersonTemplate, kRootRecordId, 4);
-  MailUser* user = nullptr;
-  ASSERT_EQ(MailUser::Create(session, &kRoot, templateId.data(), &user), S_OK);
+  std::string templateId = abktest::MakeId(0, abk::kEntryTypePersonTemplate, abk::kRootRecordId, 4);
+  abk::MailUser* user = nullptr;
+  ASSERT_EQ(abk::MailUser::Create(session, &kRoot, templateId.data(), &user), S_OK);
   host::AdviseRecorder sink;
   ULONG connection = 0;
   ASSERT_EQ(addrBook->Advise(0, nullptr, fnevObjectModified, &sink, &connection), S_OK);
 
   ASSERT_EQ(SetStrings(user, {{PR_DISPLAY_NAME, std::string(300, 'd')}, {PR_GIVEN_NAME, "Paul"}}), S_OK);
   ASSERT_EQ(user->SaveChanges(0), S_OK);
-  EntryKey key = user->OwnKey();
-  EXPECT_EQ(key.typeWord, kEntryTypePerson);
+  abk::EntryKey key = user->OwnKey();
+  EXPECT_EQ(key.typeWord, abk::kEntryTypePerson);
   EXPECT_NE(key.recordId, 0u);
   EXPECT_EQ(store.Read(book, key.recordId), (std::vector<RawRecord>{Field(1, std::string(255, 'd')), Field(3, "Paul")}))
       << "a 300-character name is stored as its first 255";
@@ -172,7 +174,7 @@ TEST_F(MailUserTest, ANewPersonGetsARecordAndItsIdentifierOnFirstSave) {
 
 TEST_F(MailUserTest, AFailedWriteKeepsTheChangesForALaterSave) {
   ULONG person = SamplePerson();
-  MailUser* user = OpenPerson(IdInRoot(person));
+  abk::MailUser* user = OpenPerson(IdInRoot(person));
   store.Delete(book, person);
   ASSERT_EQ(SetStrings(user, {{PR_COMPANY_NAME, "Acme"}}), S_OK);
   EXPECT_EQ(user->SaveChanges(0), MAPI_E_NOT_FOUND);
@@ -183,7 +185,7 @@ TEST_F(MailUserTest, AFailedWriteKeepsTheChangesForALaterSave) {
 }
 
 TEST_F(MailUserTest, AnswersItsOwnInterfacesOnly) {
-  MailUser* user = OpenPerson(IdInRoot(SamplePerson()));
+  abk::MailUser* user = OpenPerson(IdInRoot(SamplePerson()));
   void* object = reinterpret_cast<void*>(1);
   EXPECT_EQ(user->QueryInterface(IID_IDistList, &object), E_NOINTERFACE);
   EXPECT_EQ(object, nullptr);
@@ -195,10 +197,10 @@ TEST_F(MailUserTest, AnswersItsOwnInterfacesOnly) {
 }
 
 TEST_F(MailUserTest, CopiesGoThroughTheHost) {
-  MailUser* source = OpenPerson(IdInRoot(SamplePerson()));
-  std::string templateId = abktest::MakeId(0, kEntryTypePersonTemplate, kRootRecordId, 4);
-  MailUser* copy = nullptr;
-  ASSERT_EQ(MailUser::Create(session, &kRoot, templateId.data(), &copy), S_OK);
+  abk::MailUser* source = OpenPerson(IdInRoot(SamplePerson()));
+  std::string templateId = abktest::MakeId(0, abk::kEntryTypePersonTemplate, abk::kRootRecordId, 4);
+  abk::MailUser* copy = nullptr;
+  ASSERT_EQ(abk::MailUser::Create(session, &kRoot, templateId.data(), &copy), S_OK);
 
   SizedSPropTagArray(1, excluded) = {1, {PR_HOME_FAX_NUMBER}};
   LPSPropProblemArray problems = nullptr;

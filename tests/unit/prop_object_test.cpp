@@ -6,6 +6,8 @@
 #include "provider/heap.h"
 #include "support/book_fixture.h"
 
+using namespace abk;
+
 using abktest::Field;
 using abktest::RawRecord;
 using abktest::ReadString;
@@ -13,7 +15,7 @@ using abktest::SetStrings;
 
 namespace {
 
-constexpr EntryKey kRoot{kRootRecordId, kEntryTypeRoot};
+constexpr abk::EntryKey kRoot{kRootRecordId, kEntryTypeRoot};
 
 class PropObjectTest : public abktest::BookTest {
 protected:
@@ -21,14 +23,14 @@ protected:
     BookTest::SetUp();
     person = store.NewPerson(book, {Field(1, "Claire"), Field(0x200, "Orvex")});
     std::string id = IdInRoot(person);
-    ASSERT_EQ(MailUser::Open(session, &kRoot, id.data(), &user), S_OK);
+    ASSERT_EQ(abk::MailUser::Open(session, &kRoot, id.data(), &user), S_OK);
   }
   void TearDown() override {
     if (user) user->Release();
     BookTest::TearDown();
   }
   ULONG person = 0;
-  MailUser* user = nullptr;
+  abk::MailUser* user = nullptr;
 };
 
 TEST_F(PropObjectTest, EmptyRequestsAnswerNothing) {
@@ -123,9 +125,9 @@ TEST_F(PropObjectTest, SurvivesEveryAllocationFailingInTurn) {
     for (long nth = 1; nth < 40; ++nth) {
       ++rounds[heap];
       // A fresh object each round, so that each round makes the same change.
-      MailUser* fresh = nullptr;
+      abk::MailUser* fresh = nullptr;
       std::string id = IdInRoot(person);
-      ASSERT_EQ(MailUser::Open(session, &kRoot, id.data(), &fresh), S_OK);
+      ASSERT_EQ(abk::MailUser::Open(session, &kRoot, id.data(), &fresh), S_OK);
       store.Write(book, person, before);
 
       heapCount = 0;

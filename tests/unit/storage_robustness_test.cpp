@@ -11,6 +11,8 @@
 #include "support/provider_fixture.h"
 #include "unit/provider_code_test.h"
 
+using namespace abk;
+
 namespace {
 
 // What the fake library answers.
@@ -93,7 +95,7 @@ protected:
   void SetUp() override {
     ProviderCodeTest::SetUp();
     g_book = FakeBook{};
-    library = StoreLibrary::Create();
+    library = abk::StoreLibrary::Create();
     library->openAddressBook = FakeOpen;
     library->closeAddressBook = FakeClose;
     library->getProps = FakeGetProps;
@@ -101,11 +103,11 @@ protected:
     library->setProps = FakeSetProps;
   }
   void TearDown() override {
-    StoreLibrary::Destroy(library);
+    abk::StoreLibrary::Destroy(library);
     EXPECT_EQ(g_book.opens, g_book.closes) << "every open is closed";
     HostTest::TearDown();
   }
-  StoreLibrary* library = nullptr;
+  abk::StoreLibrary* library = nullptr;
 };
 
 TEST_F(StorageRobustnessTest, ACountLargerThanTheBufferIsClampedToIt) {
@@ -113,7 +115,7 @@ TEST_F(StorageRobustnessTest, ACountLargerThanTheBufferIsClampedToIt) {
   AddField(5, "Durand");
   g_book.countAnswer = 2;
   g_book.fillAnswer = 40; // claims far more records than it was given room for
-  PropList list;
+  abk::PropList list;
   ASSERT_EQ(ReadEntryProperties(*library, EntryKey{3, 6}, nullptr, list), S_OK);
   EXPECT_EQ(list.Count(), 2u);
   EXPECT_STREQ(list.FindProp(PR_SURNAME)->value.Value.lpszA, "Durand");
@@ -125,7 +127,7 @@ TEST_F(StorageRobustnessTest, ARecordThatGrewSinceItWasCountedIsCountedAgain) {
   AddField(5, "Durand");
   g_book.countAnswer = g_book.fillAnswer = 2;
   g_book.refuseFills = 1;
-  PropList list;
+  abk::PropList list;
   ASSERT_EQ(ReadEntryProperties(*library, EntryKey{3, 6}, nullptr, list), S_OK);
   EXPECT_EQ(list.Count(), 2u);
   EXPECT_EQ(g_book.getPropsCalls, 4);
@@ -135,7 +137,7 @@ TEST_F(StorageRobustnessTest, ARecordThatKeepsGrowingIsGivenUpOn) {
   AddField(1, "Martin");
   g_book.countAnswer = g_book.fillAnswer = 1;
   g_book.refuseFills = 1000;
-  PropList list;
+  abk::PropList list;
   EXPECT_EQ(ReadEntryProperties(*library, EntryKey{3, 6}, nullptr, list), E_INVALIDARG);
   EXPECT_EQ(g_book.getPropsCalls, 8) << "four counts and four copies";
 }
@@ -144,7 +146,7 @@ TEST_F(StorageRobustnessTest, ABookThatGrewSinceItsEntriesWereCountedIsListedAga
   g_book.ids = {3, 4, 0x80000002};
   g_book.refuseLists = 2;
   library->AddRef();
-  StoreLink link(library);
+  abk::StoreLink link(library);
   ASSERT_EQ(link.LoadEntry(EntryKey{kRootRecordId, kEntryTypeRoot}, nullptr), S_OK);
   EXPECT_EQ(link.Members().Count(), 3u);
 }
@@ -152,7 +154,7 @@ TEST_F(StorageRobustnessTest, ABookThatGrewSinceItsEntriesWereCountedIsListedAga
 TEST_F(StorageRobustnessTest, AnUnterminatedValueIsCutAt255Characters) {
   AddField(1, std::string(256, 'n'), false);
   g_book.countAnswer = g_book.fillAnswer = 1;
-  PropList list;
+  abk::PropList list;
   ASSERT_EQ(ReadEntryProperties(*library, EntryKey{3, 6}, nullptr, list), S_OK);
   EXPECT_EQ(strlen(list.FindProp(PR_DISPLAY_NAME)->value.Value.lpszA), 255u);
 }
@@ -164,13 +166,13 @@ TEST_F(StorageRobustnessTest, ARecordCrossingTheEndOfTheBufferIsNotRead) {
   AddField(1, "hors limite");
   g_book.countAnswer = 2;
   g_book.fillAnswer = 3;
-  MemberList members;
+  abk::MemberList members;
   ASSERT_EQ(ReadMemberKeys(*library, EntryKey{0x80000002, 8}, members), S_OK);
   EXPECT_EQ(members.Count(), 2u);
 }
 
 TEST_F(StorageRobustnessTest, AnUnknownStatusAfterAFailedWriteIsAFailure) {
-  PropList list;
+  abk::PropList list;
   SPropValue name{};
   name.ulPropTag = PR_DISPLAY_NAME;
   name.Value.lpszA = const_cast<char*>("x");
@@ -180,19 +182,19 @@ TEST_F(StorageRobustnessTest, AnUnknownStatusAfterAFailedWriteIsAFailure) {
 
 TEST_F(StorageRobustnessTest, AFailedOpenIsReportedAndNothingElseHappens) {
   g_book.failOpenStatus = STORE_STATUS_DISK_FULL;
-  PropList list;
+  abk::PropList list;
   EXPECT_EQ(ReadEntryProperties(*library, EntryKey{3, 6}, nullptr, list), MAPI_E_NOT_ENOUGH_DISK);
-  EntryKey key{3, 6};
+  abk::EntryKey key{3, 6};
   EXPECT_EQ(ResolveRecord(*library, RESOLVE_EXISTING, key), MAPI_E_NOT_ENOUGH_DISK);
   EXPECT_EQ(g_book.opens, 0);
 }
 
 TEST_F(StorageRobustnessTest, TheRootContainerNeedsNoFileAndCannotBeDeleted) {
-  EntryKey root{0, kEntryTypeRoot};
+  abk::EntryKey root{0, kEntryTypeRoot};
   EXPECT_EQ(ResolveRecord(*library, RESOLVE_EXISTING, root), S_OK);
   EXPECT_EQ(root.recordId, kRootRecordId);
   EXPECT_EQ(DeleteEntry(*library, root), E_INVALIDARG);
-  EntryKey key{3, 6};
+  abk::EntryKey key{3, 6};
   EXPECT_EQ(ResolveRecord(*library, 3, key), E_FAIL);
   EXPECT_EQ(g_book.opens, 0);
 }
@@ -204,10 +206,10 @@ TEST_F(StorageRobustnessTest, AGroupAndItsListedMembersAreReadFromOneOpeningEach
   AddMemberRecord(5, 1);
   AddMemberRecord(6, 3);
   g_book.countAnswer = g_book.fillAnswer = 3;
-  const EntryKey group{0x80000002, kEntryTypeGroup};
+  const abk::EntryKey group{0x80000002, kEntryTypeGroup};
   library->AddRef(); // the fixture's own reference: the link takes and drops another
   {
-    StoreLink link(library);
+    abk::StoreLink link(library);
     ASSERT_EQ(link.LoadEntry(group, nullptr), S_OK);
     EXPECT_EQ(link.Members().Count(), 2u);
     EXPECT_STREQ(link.Props().FindProp(PR_DISPLAY_NAME)->value.Value.lpszA, "Comptables");
@@ -217,17 +219,17 @@ TEST_F(StorageRobustnessTest, AGroupAndItsListedMembersAreReadFromOneOpeningEach
   ContainerReader reader(*library);
   ASSERT_EQ(reader.Open(group), S_OK);
   for (ULONG id : {5u, 6u}) {
-    PropList list;
+    abk::PropList list;
     ASSERT_EQ(reader.Read(EntryKey{id, kEntryTypePerson}, list), S_OK);
     EXPECT_STREQ(list.FindProp(PR_DISPLAY_NAME)->value.Value.lpszA, "Comptables");
     // Member 5 uses only its first number: its second reads blank through the group.
-    PropElement* second = list.FindProp(PR_HOME_FAX_NUMBER);
+    abk::PropElement* second = list.FindProp(PR_HOME_FAX_NUMBER);
     EXPECT_EQ(second != nullptr, id == 5u);
     if (second) {
       EXPECT_STREQ(second->value.Value.lpszA, "");
     }
   }
-  PropList templateEntry;
+  abk::PropList templateEntry;
   EXPECT_EQ(reader.Read(EntryKey{kPersonTemplateRecordId, kEntryTypePerson}, templateEntry), MAPI_E_NOT_FOUND);
   EXPECT_EQ(g_book.opens, 2);
 }
@@ -235,7 +237,7 @@ TEST_F(StorageRobustnessTest, AGroupAndItsListedMembersAreReadFromOneOpeningEach
 TEST_F(StorageRobustnessTest, TheRootContainerOpensWhenTheBookCannotBeRead) {
   g_book.failOpenStatus = STORE_STATUS_DISK_FULL;
   library->AddRef();
-  StoreLink link(library);
+  abk::StoreLink link(library);
   EXPECT_EQ(link.LoadEntry(EntryKey{kRootRecordId, kEntryTypeRoot}, nullptr), S_OK);
   EXPECT_EQ(link.Members().Count(), 0u);
   EXPECT_EQ(link.LoadEntry(EntryKey{3, kEntryTypePerson}, nullptr), MAPI_E_NOT_ENOUGH_DISK);

@@ -7,33 +7,35 @@
 #include "store/store_library.h"
 #ifndef _WIN32
 #include <abkplatform.h>
+
+using namespace abk;
 #endif
 
 namespace {
 
 TEST(StoreStatusTest, MapsEachStatusWord) {
-  EXPECT_EQ(MapStoreStatus(1), E_INVALIDARG);
-  EXPECT_EQ(MapStoreStatus(2), MAPI_E_DISK_ERROR);
-  EXPECT_EQ(MapStoreStatus(3), MAPI_E_DISK_ERROR);
-  EXPECT_EQ(MapStoreStatus(4), MAPI_E_NOT_FOUND);
-  EXPECT_EQ(MapStoreStatus(5), MAPI_E_NOT_FOUND);
-  EXPECT_EQ(MapStoreStatus(6), MAPI_E_NOT_ENOUGH_DISK);
+  EXPECT_EQ(abk::MapStoreStatus(1), E_INVALIDARG);
+  EXPECT_EQ(abk::MapStoreStatus(2), MAPI_E_DISK_ERROR);
+  EXPECT_EQ(abk::MapStoreStatus(3), MAPI_E_DISK_ERROR);
+  EXPECT_EQ(abk::MapStoreStatus(4), MAPI_E_NOT_FOUND);
+  EXPECT_EQ(abk::MapStoreStatus(5), MAPI_E_NOT_FOUND);
+  EXPECT_EQ(abk::MapStoreStatus(6), MAPI_E_NOT_ENOUGH_DISK);
   // The words only this project's library sends: a damaged book, and one held too long elsewhere.
-  EXPECT_EQ(MapStoreStatus(7), MAPI_E_CORRUPT_DATA);
-  EXPECT_EQ(MapStoreStatus(8), MAPI_E_BUSY);
+  EXPECT_EQ(abk::MapStoreStatus(7), MAPI_E_CORRUPT_DATA);
+  EXPECT_EQ(abk::MapStoreStatus(8), MAPI_E_BUSY);
 }
 
 TEST(StoreStatusTest, AnUnknownStatusAfterAFailureIsNeverSuccess) {
   for (ULONG status : {0u, 9u, 0xFFFFFFFFu}) {
-    EXPECT_EQ(MapStoreStatus(status), MAPI_E_CALL_FAILED) << status;
+    EXPECT_EQ(abk::MapStoreStatus(status), MAPI_E_CALL_FAILED) << status;
   }
 }
 
 TEST(StoreLibraryTest, BindingAMissingLibraryFailsAsNoMemory) {
-  StoreLibrary* library = StoreLibrary::Create();
+  abk::StoreLibrary* library = abk::StoreLibrary::Create();
   ASSERT_NE(library, nullptr);
   EXPECT_EQ(library->Bind("no-such-folder\\BKCONV.DLL", "book.adr"), E_OUTOFMEMORY);
-  StoreLibrary::Destroy(library);
+  abk::StoreLibrary::Destroy(library);
 }
 
 #ifndef _WIN32

@@ -11,17 +11,17 @@ namespace {
 using TableDataTest = TableTest;
 
 TEST_F(TableDataTest, CreationChecksTheInterfaceAndHandsOutOneReference) {
-  TableData* other = nullptr;
-  EXPECT_EQ(CreateTableData(&IID_IMAPITable, 0, 0, PR_INSTANCE_KEY, Columns(), &other), E_NOINTERFACE);
-  EXPECT_EQ(CreateTableData(nullptr, 0, 0, PR_INSTANCE_KEY, nullptr, &other), E_INVALIDARG);
-  EXPECT_EQ(CreateTableData(nullptr, 0, 0, PR_INSTANCE_KEY, Columns(), static_cast<TableData**>(nullptr)),
+  abk::TableData* other = nullptr;
+  EXPECT_EQ(abk::CreateTableData(&IID_IMAPITable, 0, 0, PR_INSTANCE_KEY, Columns(), &other), E_NOINTERFACE);
+  EXPECT_EQ(abk::CreateTableData(nullptr, 0, 0, PR_INSTANCE_KEY, nullptr, &other), E_INVALIDARG);
+  EXPECT_EQ(abk::CreateTableData(nullptr, 0, 0, PR_INSTANCE_KEY, Columns(), static_cast<abk::TableData**>(nullptr)),
             E_INVALIDARG);
   HeapFailure::Arm(1);
-  EXPECT_EQ(CreateTableData(nullptr, 0, 0, PR_INSTANCE_KEY, Columns(), &other), E_OUTOFMEMORY);
+  EXPECT_EQ(abk::CreateTableData(nullptr, 0, 0, PR_INSTANCE_KEY, Columns(), &other), E_OUTOFMEMORY);
   HeapFailure::Disarm();
 
   LPTABLEDATA created = nullptr;
-  ASSERT_EQ(CreateTableData(&IID_IMAPITableData, 0, 0, PR_INSTANCE_KEY, Columns(), &created), S_OK);
+  ASSERT_EQ(abk::CreateTableData(&IID_IMAPITableData, 0, 0, PR_INSTANCE_KEY, Columns(), &created), S_OK);
   LPVOID unknown = nullptr;
   EXPECT_EQ(created->QueryInterface(IID_IUnknown, &unknown), S_OK);
   EXPECT_EQ(unknown, created);
@@ -83,8 +83,8 @@ TEST_F(TableDataTest, RowsAreProjectedOntoTheColumnsAndCopiedDeeply) {
   SPropValue multi{};
   multi.ulPropTag = PROP_TAG(PT_MV_LONG, 0x6601);
   SizedSPropTagArray(2, withMulti) = {2, {PR_INSTANCE_KEY, multi.ulPropTag}};
-  TableData* other = nullptr;
-  ASSERT_EQ(CreateTableData(nullptr, 0, 0, PR_INSTANCE_KEY, reinterpret_cast<LPSPropTagArray>(&withMulti), &other),
+  abk::TableData* other = nullptr;
+  ASSERT_EQ(abk::CreateTableData(nullptr, 0, 0, PR_INSTANCE_KEY, reinterpret_cast<LPSPropTagArray>(&withMulti), &other),
             S_OK);
   EXPECT_EQ(other->HrModifyRow(Person(1, "").Value(multi).Row()), MAPI_E_NO_SUPPORT);
   EXPECT_EQ(other->RowCount(), 0u);
@@ -195,9 +195,10 @@ TEST_F(TableDataTest, IdentityFollowsTheValueComparisonForEveryIndexType) {
   };
   for (auto& c : cases) {
     SizedSPropTagArray(1, columns) = {1, {c.first.ulPropTag}};
-    TableData* typed = nullptr;
-    ASSERT_EQ(CreateTableData(nullptr, 0, 0, c.first.ulPropTag, reinterpret_cast<LPSPropTagArray>(&columns), &typed),
-              S_OK);
+    abk::TableData* typed = nullptr;
+    ASSERT_EQ(
+        abk::CreateTableData(nullptr, 0, 0, c.first.ulPropTag, reinterpret_cast<LPSPropTagArray>(&columns), &typed),
+        S_OK);
     for (SPropValue* v : {&c.first, &c.same, &c.other}) {
       SRow row{0, 1, v};
       EXPECT_EQ(typed->HrModifyRow(&row), S_OK);

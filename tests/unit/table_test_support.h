@@ -82,12 +82,12 @@ inline std::string NameOf(ULONG recordId) {
 }
 
 inline std::string StringIn(const SRow& row, ULONG tag) {
-  const SPropValue* value = FindPropValue(row.lpProps, row.cValues, tag);
+  const SPropValue* value = abk::FindPropValue(row.lpProps, row.cValues, tag);
   return value && value->Value.lpszA ? value->Value.lpszA : "<missing>";
 }
 
 inline ULONG KeyIn(const SRow& row) {
-  const SPropValue* value = FindPropValue(row.lpProps, row.cValues, PR_INSTANCE_KEY);
+  const SPropValue* value = abk::FindPropValue(row.lpProps, row.cValues, PR_INSTANCE_KEY);
   if (!value || value->Value.bin.cb != sizeof(ULONG)) return 0;
   ULONG key = 0;
   memcpy(&key, value->Value.bin.lpb, sizeof key);
@@ -130,7 +130,7 @@ class TableTest : public abktest::ProviderCodeTest {
 protected:
   void SetUp() override {
     ProviderCodeTest::SetUp();
-    ASSERT_EQ(CreateTableData(nullptr, 0, TBLTYPE_DYNAMIC, PR_INSTANCE_KEY, Columns(), &table), S_OK);
+    ASSERT_EQ(abk::CreateTableData(nullptr, 0, TBLTYPE_DYNAMIC, PR_INSTANCE_KEY, Columns(), &table), S_OK);
   }
   void TearDown() override {
     HeapFailure::Disarm();
@@ -157,7 +157,7 @@ protected:
     return keys;
   }
 
-  TableData* table = nullptr;
+  abk::TableData* table = nullptr;
 };
 
 } // namespace tabletest
