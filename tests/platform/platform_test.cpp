@@ -13,7 +13,6 @@
 #include <dlfcn.h>
 #include <sys/mman.h>
 #include <unistd.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
