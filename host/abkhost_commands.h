@@ -20,6 +20,16 @@ struct ListOptions {
   std::string format = "table";
 };
 
+// The person options, in the order the dialog's fields are typed: the option's name (without dashes), its
+// help, and the person dialog's control it types into.
+struct PersonOption {
+  const char* name;
+  const char* help;
+  int control;
+};
+constexpr size_t kPersonOptionCount = 10;
+extern const PersonOption kPersonOptions[kPersonOptionCount];
+
 // A person's fields: each option's value, or not given.
 struct PersonOptions {
   std::vector<std::pair<std::string, std::string>> given; // option name without dashes, value

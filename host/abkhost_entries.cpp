@@ -12,23 +12,6 @@ namespace abkhost {
 
 namespace {
 
-struct PersonControl {
-  const char* name;
-  int control;
-};
-const PersonControl kPersonControlOf[] = {
-    {"first", IDC_FIRST_NAME},
-    {"last", IDC_LAST_NAME},
-    {"name", IDC_RECIPIENT_NAME},
-    {"company", IDC_COMPANY},
-    {"dept", IDC_DEPARTMENT},
-    {"fax", IDC_PRIMARY_NUMBER},
-    {"fax-desc", IDC_PRIMARY_DESCRIPTION},
-    {"fax2", IDC_SECONDARY_NUMBER},
-    {"fax2-desc", IDC_SECONDARY_DESCRIPTION},
-    {"keyword", IDC_KEYWORD},
-};
-
 // A value typed on the command line in the book's code page; false, with the reason printed, when a
 // character has no form there.
 bool BookValue(const char* what, const std::string& utf8, std::string* book) {
@@ -59,7 +42,7 @@ bool PersonFieldsOf(HINSTANCE module, const PersonOptions& person, PersonFields*
 
 host::DialogDriver::Script PersonScript(const PersonFields& fields) {
   return [fields](host::DialogView& dialog) {
-    for (const PersonControl& option : kPersonControlOf)
+    for (const PersonOption& option : kPersonOptions)
       if (const std::string* value = fields.Get(option.name)) dialog.Type(option.control, *value);
     dialog.Click(IDOK);
   };
@@ -235,6 +218,19 @@ int Details(Host& host, const EntryRow& row, host::DialogDriver& driver) {
 }
 
 } // namespace
+
+const PersonOption kPersonOptions[kPersonOptionCount] = {
+    {"first", "first name", IDC_FIRST_NAME},
+    {"last", "last name", IDC_LAST_NAME},
+    {"name", "recipient name", IDC_RECIPIENT_NAME},
+    {"company", "company", IDC_COMPANY},
+    {"dept", "department", IDC_DEPARTMENT},
+    {"fax", "first fax number", IDC_PRIMARY_NUMBER},
+    {"fax-desc", "its description", IDC_PRIMARY_DESCRIPTION},
+    {"fax2", "second fax number", IDC_SECONDARY_NUMBER},
+    {"fax2-desc", "its description", IDC_SECONDARY_DESCRIPTION},
+    {"keyword", "keyword", IDC_KEYWORD},
+};
 
 int AddPersonCommand(const GlobalOptions& options, const PersonOptions& person) {
   Host host(options);

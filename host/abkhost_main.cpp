@@ -18,30 +18,19 @@ const char kMemberHelp[] =
     "':secondary' is given (NAME:primary, NAME:secondary, 12:secondary). A name that several entries hold\n"
     "is refused with their numbers.";
 
-// Person options, in the order the dialog's fields are typed.
-struct PersonOption {
-  const char* name;
-  const char* help;
-};
-const PersonOption kPersonOptions[] = {
-    {"first", "first name"},         {"last", "last name"},         {"name", "recipient name"},
-    {"company", "company"},          {"dept", "department"},        {"fax", "first fax number"},
-    {"fax-desc", "its description"}, {"fax2", "second fax number"}, {"fax2-desc", "its description"},
-    {"keyword", "keyword"},
-};
-
 struct PersonSlots {
-  std::string values[sizeof kPersonOptions / sizeof kPersonOptions[0]];
-  CLI::Option* options[sizeof kPersonOptions / sizeof kPersonOptions[0]] = {};
+  std::string values[abkhost::kPersonOptionCount];
+  CLI::Option* options[abkhost::kPersonOptionCount] = {};
 
   void Define(CLI::App* command) {
-    for (size_t i = 0; i < std::size(kPersonOptions); ++i)
-      options[i] = command->add_option(std::string("--") + kPersonOptions[i].name, values[i], kPersonOptions[i].help);
+    for (size_t i = 0; i < abkhost::kPersonOptionCount; ++i)
+      options[i] = command->add_option(std::string("--") + abkhost::kPersonOptions[i].name, values[i],
+                                       abkhost::kPersonOptions[i].help);
   }
   abkhost::PersonOptions Given() const {
     abkhost::PersonOptions person;
-    for (size_t i = 0; i < std::size(kPersonOptions); ++i)
-      if (options[i]->count()) person.given.emplace_back(kPersonOptions[i].name, values[i]);
+    for (size_t i = 0; i < abkhost::kPersonOptionCount; ++i)
+      if (options[i]->count()) person.given.emplace_back(abkhost::kPersonOptions[i].name, values[i]);
     return person;
   }
 };

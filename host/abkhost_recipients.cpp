@@ -10,19 +10,21 @@ namespace abkhost {
 
 namespace {
 
-// Collects the person rows a group stands for; nested groups are followed once each.
-void Expand(Host& host, const EntryRow& row, std::vector<EntryRow>* people, std::vector<ULONG>* seen) {
+// Collects the person rows a group stands for; nested groups are followed once each. False, with the
+// reason printed, when a group's members cannot be read: a partial list is never shown as the whole.
+bool Expand(Host& host, const EntryRow& row, std::vector<EntryRow>* people, std::vector<ULONG>* seen) {
   if (!row.IsGroup()) {
     people->push_back(row);
-    return;
+    return true;
   }
   for (ULONG id : *seen)
-    if (id == row.recordId) return;
+    if (id == row.recordId) return true;
   seen->push_back(row.recordId);
   std::vector<EntryRow> members;
-  if (!host.ReadRows(&members, row.entryId)) return;
+  if (!host.ReadRows(&members, row.entryId)) return false;
   for (const EntryRow& member : members)
-    Expand(host, member, people, seen);
+    if (!Expand(host, member, people, seen)) return false;
+  return true;
 }
 
 } // namespace
@@ -35,7 +37,7 @@ int RecipientsCommand(const GlobalOptions& options, const std::vector<std::strin
     EntryRow row;
     if (!host.Find(name, &row)) return 1;
     std::vector<ULONG> seen;
-    Expand(host, row, &people, &seen);
+    if (!Expand(host, row, &people, &seen)) return 1;
   }
   if (people.empty()) {
     Out("No recipients.\n");
