@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "rules/fax_number.h"
 #include "rules/group_graph.h"
+#include "rules/name_match.h"
 
 using namespace abk;
 
@@ -127,6 +128,50 @@ TEST(Rules, ACycleAlreadyInTheBookIsCountedOnceAndRefused) {
   EXPECT_EQ(CountIndividuals(graph, Group(1), kNoEditedGroup, nullptr, &count), CountStatus::kCycle);
   // Another group taking either one in is refused, never counted forever.
   EXPECT_EQ(Check(graph, kGroup | 9, {Group(1)}), IDS_GROUP_TOO_MANY_INDIVIDUALS);
+}
+
+// UTF-8 in the platform's wide characters.
+WideText Wide(const char* utf8) {
+  WCHAR buffer[128] = {};
+  int length = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, buffer, 128);
+  return WideText(buffer, length > 0 ? static_cast<size_t>(length - 1) : 0);
+}
+
+TEST(Rules, FoldingTakesOffCaseAndAccents) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Hélène JOUBERT", "helene joubert"},
+      {"Héloïse Dupré", "heloise dupre"},
+      {"Œuvre Ÿves", "oeuvre yves"},
+      {"Straße", "strasse"},
+      {"Æsir Ørsted", "aesir orsted"},
+      {"Łukasz Ĳssel", "lukasz ijssel"},
+      {"Škoda Žofie", "skoda zofie"},
+      {"3 × 4", "3 × 4"},
+      {"日本", "日本"},
+  };
+  for (const auto& [text, folded] : cases) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(FoldForMatch(Wide(text)), Wide(folded));
+  }
+}
+
+TEST(Rules, ATypedTextMatchesTheStartOfANameOrOfAWordInIt) {
+  MatchTexts entry = {FoldForMatch(Wide("Héloïse Dupré-Martin")), FoldForMatch(Wide("Héloïse")),
+                      FoldForMatch(Wide("Dupré")), FoldForMatch(Wide("Orvex"))};
+  const std::pair<const char*, MatchRank> cases[] = {
+      {"heloise dupre-martin", MatchRank::kExact},
+      {"helo", MatchRank::kPrefix},
+      {"dup", MatchRank::kPrefix},
+      {"martin", MatchRank::kPrefix}, // a word after a hyphen
+      {"orv", MatchRank::kPrefix},    // the company
+      {"loise", MatchRank::kNone},    // inside a word
+      {"vex", MatchRank::kNone},
+      {"", MatchRank::kNone},
+  };
+  for (const auto& [typed, rank] : cases) {
+    SCOPED_TRACE(typed);
+    EXPECT_EQ(MatchEntry(FoldForMatch(Wide(typed)), entry), rank);
+  }
 }
 
 } // namespace
