@@ -214,8 +214,5 @@ HRESULT STDMETHODCALLTYPE ABContainer::SetSearchCriteria(LPSRestriction, LPENTRY
 HRESULT STDMETHODCALLTYPE ABContainer::GetSearchCriteria(ULONG, LPSRestriction*, LPENTRYLIST*, ULONG*) {
   return MAPI_E_NO_SUPPORT;
 }
-HRESULT STDMETHODCALLTYPE ABContainer::ResolveNames(LPSPropTagArray, ULONG, LPADRLIST, LPFlagList) {
-  return MAPI_E_NO_SUPPORT;
-}
 
 } // namespace abk

@@ -7,6 +7,8 @@
 
 namespace abk {
 
+class TableData;
+
 class ABContainer final : public PropObject<IABContainer> {
 public:
   // A container built and initialised, not loaded; one reference for the caller. A group's object type
@@ -51,7 +53,9 @@ public:
 
 private:
   HRESULT Initialize();
-  HRESULT BuildContentsTable(LPMAPITABLE* view);
+  // The contents table, built by the first call and kept; one reference for the caller.
+  HRESULT Contents(TableData** table);
+  HRESULT BuildContentsTable();
   HRESULT AppendRow(LPTABLEDATA table, ContainerReader& reader, EntryKey key, PropList& scratch);
   HRESULT BuildRow(PropList& scratch, LPSPropValue* row);
 

@@ -13,8 +13,15 @@
 
 namespace abk {
 
+// Rows keep the name parts too, for finding people, but views show only the contents columns.
 static HRESULT NewContentsTable(LPTABLEDATA* table) {
-  return CreateTableData(&IID_IMAPITableData, 0, TBLTYPE_DYNAMIC, PR_INSTANCE_KEY, kContentsColumns.Get(), table);
+  TableData* made = nullptr;
+  HRESULT hr = CreateTableData(&IID_IMAPITableData, 0, TBLTYPE_DYNAMIC, PR_INSTANCE_KEY, kContentsRowColumns.Get(),
+                               &made);
+  if (FAILED(hr)) return hr;
+  made->ShowColumns(kContentsColumns.Get());
+  *table = made;
+  return hr;
 }
 
 // Running out of memory ends the whole table: a table quietly missing rows would pass for the book.
@@ -31,24 +38,30 @@ HRESULT STDMETHODCALLTYPE ABContainer::GetContentsTable(ULONG ulFlags, LPMAPITAB
   if (!Writable(lppTable)) return E_INVALIDARG;
   *lppTable = nullptr;
 
-  ScopedLock container(containerLock_);
+  TableData* table = nullptr;
+  HRESULT hr = Contents(&table);
+  if (FAILED(hr)) return hr;
   LPMAPITABLE view = nullptr;
-  HRESULT hr;
-  if (contents_) {
-    hr = NewView(contents_, &view);
-  } else if (FAILED(Link().MembersRead())) {
-    hr = Link().MembersRead(); // the book could not be listed, or the member list is partial
-  } else if (Link().Members().Count() == 0) {
-    hr = NewContentsTable(&contents_);
-    if (SUCCEEDED(hr)) hr = NewView(contents_, &view);
-  } else {
-    hr = BuildContentsTable(&view);
-  }
+  hr = NewView(table, &view);
+  table->Release();
   if (SUCCEEDED(hr)) *lppTable = view;
   return hr;
 }
 
-HRESULT ABContainer::BuildContentsTable(LPMAPITABLE* view) {
+HRESULT ABContainer::Contents(TableData** table) {
+  ScopedLock container(containerLock_);
+  if (!contents_) {
+    HRESULT hr = Link().MembersRead(); // the book could not be listed, or the member list is partial
+    if (FAILED(hr)) return hr;
+    hr = Link().Members().Count() == 0 ? NewContentsTable(&contents_) : BuildContentsTable();
+    if (FAILED(hr)) return hr;
+  }
+  contents_->AddRef();
+  *table = static_cast<TableData*>(contents_);
+  return S_OK;
+}
+
+HRESULT ABContainer::BuildContentsTable() {
   LPTABLEDATA table = nullptr;
   HRESULT hr = NewContentsTable(&table);
   if (FAILED(hr)) return hr;
@@ -66,13 +79,6 @@ HRESULT ABContainer::BuildContentsTable(LPMAPITABLE* view) {
     table->Release();
     return hr;
   }
-
-  hr = NewView(table, view);
-  if (FAILED(hr)) {
-    table->Release();
-    return hr;
-  }
-  if (contents_) contents_->Release();
   contents_ = table;
   return hr;
 }
@@ -99,14 +105,14 @@ HRESULT ABContainer::AppendRow(LPTABLEDATA table, ContainerReader& reader, Entry
   LPSPropValue row = nullptr;
   hr = BuildRow(scratch, &row);
   if (FAILED(hr)) return hr;
-  SRow modified{0, kContentsColumns.cValues, row};
+  SRow modified{0, kContentsRowColumns.cValues, row};
   hr = table->HrModifyRow(&modified);
   FreeBuffer(row);
   return hr;
 }
 
 HRESULT ABContainer::BuildRow(PropList& scratch, LPSPropValue* result) {
-  constexpr ULONG columns = kContentsColumns.cValues;
+  constexpr ULONG columns = kContentsRowColumns.cValues;
   void* block = nullptr;
   HRESULT hr = AllocateBuffer(columns * sizeof(SPropValue), &block);
   if (FAILED(hr)) return hr;
@@ -114,7 +120,7 @@ HRESULT ABContainer::BuildRow(PropList& scratch, LPSPropValue* result) {
   memset(row, 0, columns * sizeof(SPropValue));
 
   for (ULONG i = 0; i < columns; ++i) {
-    ULONG tag = kContentsColumns.aulPropTag[i];
+    ULONG tag = kContentsRowColumns.aulPropTag[i];
     PropElement* element = scratch.FindProp(tag);
     HRESULT copied = element ? CopyStoredValue(*element, row, &row[i]) : MAPI_E_NOT_FOUND;
     // A value missing for want of memory would read as an empty column, which a caller could take for

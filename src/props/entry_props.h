@@ -48,28 +48,42 @@ inline constexpr ConstTagArray<10> kDialogRowColumns = {
     {PR_DISPLAY_NAME, PR_ENTRYID, PR_OBJECT_TYPE, PR_COMPANY_NAME, PR_DEPARTMENT_NAME, PR_BUSINESS_FAX_NUMBER,
      PR_PRIMARY_FAX_DESCRIPTION, PR_HOME_FAX_NUMBER, PR_SECONDARY_FAX_DESCRIPTION, PR_COMMENT}};
 
-// The twenty columns of every contents table, PR_INSTANCE_KEY (the index) last.
-inline constexpr ConstTagArray<20> kContentsColumns = {20,
-                                                       {PR_DISPLAY_NAME,
-                                                        PR_ENTRYID,
-                                                        PR_ADDRTYPE,
-                                                        PR_COMPANY_NAME,
-                                                        PR_DEPARTMENT_NAME,
-                                                        PR_BUSINESS_FAX_NUMBER,
-                                                        PR_PRIMARY_FAX_DESCRIPTION,
-                                                        PR_PRIMARY_FAX_EXTRA1,
-                                                        PR_PRIMARY_FAX_EXTRA2,
-                                                        PR_PRIMARY_FAX_EXTRA3,
-                                                        PR_HOME_FAX_NUMBER,
-                                                        PR_SECONDARY_FAX_DESCRIPTION,
-                                                        PR_SECONDARY_FAX_EXTRA1,
-                                                        PR_SECONDARY_FAX_EXTRA2,
-                                                        PR_SECONDARY_FAX_EXTRA3,
-                                                        PR_COMMENT,
-                                                        PR_DISPLAY_TYPE,
-                                                        PR_SEARCH_KEY,
-                                                        PR_OBJECT_TYPE,
-                                                        PR_INSTANCE_KEY}};
+// The columns a contents table keeps in each row: the twenty it shows, PR_INSTANCE_KEY (the index) last
+// of them, then the name parts that finding people matches.
+inline constexpr ConstTagArray<22> kContentsRowColumns = {22,
+                                                          {PR_DISPLAY_NAME,
+                                                           PR_ENTRYID,
+                                                           PR_ADDRTYPE,
+                                                           PR_COMPANY_NAME,
+                                                           PR_DEPARTMENT_NAME,
+                                                           PR_BUSINESS_FAX_NUMBER,
+                                                           PR_PRIMARY_FAX_DESCRIPTION,
+                                                           PR_PRIMARY_FAX_EXTRA1,
+                                                           PR_PRIMARY_FAX_EXTRA2,
+                                                           PR_PRIMARY_FAX_EXTRA3,
+                                                           PR_HOME_FAX_NUMBER,
+                                                           PR_SECONDARY_FAX_DESCRIPTION,
+                                                           PR_SECONDARY_FAX_EXTRA1,
+                                                           PR_SECONDARY_FAX_EXTRA2,
+                                                           PR_SECONDARY_FAX_EXTRA3,
+                                                           PR_COMMENT,
+                                                           PR_DISPLAY_TYPE,
+                                                           PR_SEARCH_KEY,
+                                                           PR_OBJECT_TYPE,
+                                                           PR_INSTANCE_KEY,
+                                                           PR_GIVEN_NAME,
+                                                           PR_SURNAME}};
+
+template <ULONG N, ULONG M> constexpr ConstTagArray<N> FirstTags(const ConstTagArray<M>& tags) {
+  static_assert(N <= M);
+  ConstTagArray<N> first{N, {}};
+  for (ULONG i = 0; i < N; ++i)
+    first.aulPropTag[i] = tags.aulPropTag[i];
+  return first;
+}
+
+// The twenty columns every contents table shows.
+inline constexpr ConstTagArray<20> kContentsColumns = FirstTags<20>(kContentsRowColumns);
 constexpr ULONG kContentsEntryIdColumn = 1;
 constexpr ULONG kContentsInstanceKeyColumn = 19;
 

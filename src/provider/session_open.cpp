@@ -5,6 +5,7 @@
 #include "props/ab_container.h"
 #include "props/mail_user.h"
 #include "props/prop_values.h"
+#include "props/recipient_row.h"
 #include "provider/entry_id.h"
 #include "provider/heap.h"
 #include "provider/host_input.h"
@@ -14,9 +15,6 @@
 #include "store/store_records.h"
 
 namespace abk {
-
-// The most columns a recipient row is filled with: more is no real request.
-constexpr ULONG kMaxRecipientTags = 0xFFFF;
 
 static bool IsOpenableInterface(LPCIID iid) {
   return IsEqualIID(*iid, IID_IMAPIContainer) || IsEqualIID(*iid, IID_IABContainer) ||
@@ -84,71 +82,6 @@ bool IsRecipientKind(ULONG kind) {
   }
 }
 
-// Rebuilds one recipient row: the requested tags first (the entry's stored value, else the row's own),
-// then the row's other values in their order. The old value array is freed and replaced.
-HRESULT RebuildRow(ADRENTRY& row, LPSPropTagArray tags, PropList& stored) {
-  ULONG oldCount = row.cValues;
-  LPSPropValue old = row.rgPropVals;
-  ULONG capacity = tags->cValues + oldCount;
-  void* block = nullptr;
-  HRESULT hr = AllocateBuffer(capacity * sizeof(SPropValue), &block);
-  if (FAILED(hr)) return hr;
-  auto* values = static_cast<LPSPropValue>(block);
-  memset(values, 0, capacity * sizeof(SPropValue));
-
-  // Values of the old row that have been moved into the new one.
-  bool droppedSmall[64] = {};
-  bool* dropped = droppedSmall;
-  bool* droppedHeap = nullptr;
-  if (oldCount > 64) {
-    droppedHeap = static_cast<bool*>(HeapAllocate(oldCount * sizeof(bool)));
-    if (!droppedHeap) {
-      FreeBuffer(block);
-      return E_OUTOFMEMORY;
-    }
-    memset(droppedHeap, 0, oldCount * sizeof(bool));
-    dropped = droppedHeap;
-  }
-
-  ULONG next = 0;
-  for (ULONG t = 0; t < tags->cValues; ++t) {
-    ULONG tag = tags->aulPropTag[t];
-    const SPropValue* own = FindPropValue(old, oldCount, tag);
-    ULONG ownIndex = own ? static_cast<ULONG>(own - old) : 0;
-    SPropValue& value = values[next++];
-    PropElement* element = stored.TakeProp(tag);
-    if (element) {
-      if (FAILED(CopyStoredValue(*element, block, &value))) {
-        memset(&value, 0, sizeof value);
-        value.ulPropTag = PROP_TAG(PT_ERROR, PROP_ID(tag));
-        value.Value.err = E_OUTOFMEMORY;
-      }
-      PropList::FreeElement(element);
-      if (own) dropped[ownIndex] = true;
-      continue;
-    }
-    // A tag asked for again finds the row's value taken already: it gets an error value like any tag the
-    // row does not hold.
-    if (own && !dropped[ownIndex] && SUCCEEDED(CopyPropValue(&value, own, block))) {
-      dropped[ownIndex] = true;
-      continue;
-    }
-    memset(&value, 0, sizeof value);
-    MakeNotFoundValue(&value, tag);
-  }
-  for (ULONG i = 0; i < oldCount; ++i) {
-    if (dropped[i]) continue;
-    if (FAILED(CopyPropValue(&values[next], &old[i], block))) MakeNotFoundValue(&values[next], old[i].ulPropTag);
-    ++next;
-  }
-  HeapFree(droppedHeap);
-
-  FreeBuffer(old);
-  row.rgPropVals = values;
-  row.cValues = next;
-  return S_OK;
-}
-
 } // namespace
 
 HRESULT STDMETHODCALLTYPE AddressBookSession::PrepareRecips(ULONG, LPSPropTagArray lpPropTagArray,
@@ -178,7 +111,7 @@ HRESULT STDMETHODCALLTYPE AddressBookSession::PrepareRecips(ULONG, LPSPropTagArr
     stored.Clear();
     HRESULT hr = ResolveRecord(*Store(), RESOLVE_EXISTING, key);
     if (SUCCEEDED(hr)) hr = ReadEntryProperties(*Store(), key, &parent, stored);
-    if (SUCCEEDED(hr)) hr = RebuildRow(row, lpPropTagArray, stored);
+    if (SUCCEEDED(hr)) hr = RebuildRecipientRow(row, lpPropTagArray, stored);
     result = FAILED(hr) ? hr : S_OK;
     stored.Clear();
   }

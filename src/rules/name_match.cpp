@@ -1,6 +1,8 @@
 // Folding and matching typed names.
 #include "rules/name_match.h"
 
+#include <iterator>
+
 namespace abk {
 
 namespace {
@@ -17,63 +19,172 @@ const char* const kLatin1[64] = {
 const char kExtendedA[] = "aaaaaaccccccccddddeeeeeeeeeegggggggghhhhiiiiiiiiiiiijjkkklllllll"
                           "lllnnnnnnnnnoooooooorrrrrrssssssssttttttuuuuuuuuuuuuwwyyyzzzzzzs";
 
-void AppendFolded(WCHAR c, WideText* out) {
-  if (c >= 'A' && c <= 'Z') {
-    out->push_back(static_cast<WCHAR>(c - 'A' + 'a'));
-  } else if (c >= 0xC0 && c <= 0xFF) {
-    if (c == 0xD7 || c == 0xF7) { // the multiplication and division signs are no letters
-      out->push_back(c);
-      return;
-    }
-    for (const char* p = kLatin1[c - 0xC0]; *p; ++p)
-      out->push_back(static_cast<WCHAR>(*p));
-  } else if (c >= 0x100 && c <= 0x17F) {
-    size_t index = c - 0x100;
-    if (c == 0x152 || c == 0x153) { // Œ œ
-      out->append({'o', 'e'});
-    } else if (c == 0x132 || c == 0x133) { // Ĳ ĳ
-      out->append({'i', 'j'});
-    } else if (index < sizeof kExtendedA - 1) {
-      out->push_back(static_cast<WCHAR>(kExtendedA[index]));
-    } else {
-      out->push_back(c);
-    }
-  } else {
-    out->push_back(c);
+// Appends up to two folded characters; false when the buffer is full.
+bool Push(FoldedText* folded, WCHAR c) {
+  if (folded->length == kMaxFoldedChars) {
+    folded->whole = false;
+    return false;
   }
+  folded->chars[folded->length++] = c;
+  return true;
 }
 
-bool StartsWith(const WideText& text, size_t at, const WideText& prefix) {
-  return text.size() - at >= prefix.size() && text.compare(at, prefix.size(), prefix) == 0;
+// The folded form of one UTF-16 unit: up to two characters in out, their number returned.
+size_t FoldChar(WCHAR c, WCHAR out[2]) {
+  if (c >= 'A' && c <= 'Z') {
+    out[0] = static_cast<WCHAR>(c - 'A' + 'a');
+    return 1;
+  }
+  if (c >= 0xC0 && c <= 0xFF && c != 0xD7 && c != 0xF7) { // the multiplication and division signs are no letters
+    const char* letters = kLatin1[c - 0xC0];
+    size_t n = 0;
+    for (; letters[n]; ++n)
+      out[n] = static_cast<WCHAR>(letters[n]);
+    return n;
+  }
+  if (c == 0x152 || c == 0x153) { // Œ œ
+    out[0] = 'o';
+    out[1] = 'e';
+    return 2;
+  }
+  if (c == 0x132 || c == 0x133) { // Ĳ ĳ
+    out[0] = 'i';
+    out[1] = 'j';
+    return 2;
+  }
+  if (c >= 0x100 && c - 0x100u < sizeof kExtendedA - 1) {
+    out[0] = static_cast<WCHAR>(kExtendedA[c - 0x100]);
+    return 1;
+  }
+  out[0] = c;
+  return 1;
 }
 
-// A prefix of the text or of any of its words (words are separated by anything but letters and digits).
-bool PrefixOfAWord(const WideText& text, const WideText& typed) {
+// The folded form of each byte of a single-byte ANSI code page, worked out once per process. A code page
+// where some byte is no character on its own (a double-byte one, or UTF-8) has no such table.
+struct ByteFolds {
+  bool singleByte = true;
+  WCHAR wide[256];
+  unsigned char count[256];
+  WCHAR chars[256][2];
+};
+
+ByteFolds MakeByteFolds() {
+  ByteFolds folds{};
+  for (int b = 1; b < 256; ++b) {
+    char byte = static_cast<char>(b);
+    WCHAR wide = 0;
+    if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &byte, 1, &wide, 1) != 1) {
+      folds.singleByte = false;
+      return folds;
+    }
+    folds.wide[b] = wide;
+    folds.count[b] = static_cast<unsigned char>(FoldChar(wide, folds.chars[b]));
+  }
+  return folds;
+}
+
+const ByteFolds& TheByteFolds() {
+  static const ByteFolds folds = MakeByteFolds();
+  return folds;
+}
+
+bool IsWordBreak(WCHAR c) { return c == ' ' || c == '-' || c == ',' || c == '.' || c == '(' || c == '\''; }
+
+// A prefix of the text or of any of its words.
+bool PrefixOfAWord(WideView text, WideView typed) {
   for (size_t at = 0; at < text.size(); ++at) {
-    bool wordStart = at == 0 || text[at - 1] == ' ' || text[at - 1] == '-' || text[at - 1] == ',' ||
-                     text[at - 1] == '.' || text[at - 1] == '(' || text[at - 1] == '\'';
-    if (wordStart && StartsWith(text, at, typed)) return true;
+    bool wordStart = at == 0 || IsWordBreak(text[at - 1]);
+    if (wordStart && text.substr(at).starts_with(typed)) return true;
   }
   return false;
 }
 
 } // namespace
 
-WideText FoldForMatch(const WideText& text) {
-  WideText folded;
-  folded.reserve(text.size());
+void FoldInto(WideView text, FoldedText* folded) {
+  folded->length = 0;
+  folded->whole = true;
+  for (WCHAR c : text) {
+    WCHAR out[2];
+    size_t n = FoldChar(c, out);
+    for (size_t k = 0; k < n; ++k)
+      if (!Push(folded, out[k])) return;
+  }
+}
+
+void FoldBookText(const char* text, FoldedText* folded) {
+  folded->length = 0;
+  folded->whole = true;
+  if (!text || !*text) return;
+  const ByteFolds& folds = TheByteFolds();
+  if (folds.singleByte) {
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p)
+      for (size_t k = 0; k < folds.count[*p]; ++k)
+        if (!Push(folded, folds.chars[*p][k])) return;
+    return;
+  }
+  WCHAR wide[kMaxFoldedChars / 2];
+  int length = MultiByteToWideChar(CP_ACP, 0, text, -1, wide, static_cast<int>(std::size(wide)));
+  if (length <= 0) {
+    folded->whole = false;
+    return;
+  }
+  FoldInto(WideView(wide, static_cast<size_t>(length - 1)), folded);
+}
+
+void CopyInto(WideView text, FoldedText* copy) {
+  copy->length = 0;
+  copy->whole = true;
   for (WCHAR c : text)
-    AppendFolded(c, &folded);
-  return folded;
+    if (!Push(copy, c)) return;
+}
+
+void WidenBookText(const char* text, FoldedText* wide) {
+  wide->length = 0;
+  wide->whole = true;
+  if (!text || !*text) return;
+  const ByteFolds& folds = TheByteFolds();
+  if (folds.singleByte) {
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p)
+      if (!Push(wide, folds.wide[*p])) return;
+    return;
+  }
+  int length = MultiByteToWideChar(CP_ACP, 0, text, -1, wide->chars, static_cast<int>(kMaxFoldedChars));
+  if (length <= 0) {
+    wide->whole = false;
+    return;
+  }
+  wide->length = static_cast<size_t>(length - 1);
+}
+
+WideText FoldForMatch(const WideText& text) {
+  WideText result;
+  for (WCHAR c : text) {
+    WCHAR out[2];
+    size_t n = FoldChar(c, out);
+    result.append(out, n);
+  }
+  return result;
+}
+
+bool StartsWithText(WideView text, WideView part) { return text.starts_with(part); }
+
+bool ContainsText(WideView text, WideView part) { return text.find(part) != WideView::npos; }
+
+int CompareFolded(WideView a, WideView b) { return a.compare(b); }
+
+MatchRank MatchEntry(WideView typed, const MatchViews& entry) {
+  if (typed.empty()) return MatchRank::kNone;
+  if (entry.displayName == typed) return MatchRank::kExact;
+  if (PrefixOfAWord(entry.displayName, typed) || entry.givenName.starts_with(typed) ||
+      entry.surname.starts_with(typed) || entry.company.starts_with(typed))
+    return MatchRank::kPrefix;
+  return MatchRank::kNone;
 }
 
 MatchRank MatchEntry(const WideText& typed, const MatchTexts& entry) {
-  if (typed.empty()) return MatchRank::kNone;
-  if (entry.displayName == typed) return MatchRank::kExact;
-  if (PrefixOfAWord(entry.displayName, typed) || StartsWith(entry.givenName, 0, typed) ||
-      StartsWith(entry.surname, 0, typed) || StartsWith(entry.company, 0, typed))
-    return MatchRank::kPrefix;
-  return MatchRank::kNone;
+  return MatchEntry(WideView(typed), MatchViews{entry.displayName, entry.givenName, entry.surname, entry.company});
 }
 
 } // namespace abk

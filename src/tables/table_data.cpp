@@ -54,17 +54,23 @@ ULONG STDMETHODCALLTYPE TableData::Release() {
   return count;
 }
 
-// Sorting and the release callback are not offered: every view shows the rows in stored order, and a
-// sort order asked for is refused rather than ignored. The new view holds one reference, the caller's.
+// The release callback is not offered. A sort order is the one SortTable takes (by display name), and one
+// it refuses is refused here too rather than ignored. The new view holds one reference, the caller's.
 HRESULT STDMETHODCALLTYPE TableData::HrGetView(LPSSortOrderSet lpSSortOrderSet, CALLERRELEASE* lpfCallerRelease,
                                                ULONG ulCallerData, LPMAPITABLE* lppMAPITable) {
   if (!Writable(lppMAPITable)) return E_INVALIDARG;
   *lppMAPITable = nullptr;
-  if (lpSSortOrderSet && (IsBadReadPtr(lpSSortOrderSet, CbNewSSortOrderSet(0)) || lpSSortOrderSet->cSorts != 0))
-    return MAPI_E_TOO_COMPLEX;
   TableView* view = HeapNew<TableView>(this);
+  if (!view) return E_OUTOFMEMORY;
+  if (lpSSortOrderSet) {
+    HRESULT hr = view->SortTable(lpSSortOrderSet, 0);
+    if (FAILED(hr)) {
+      view->Release();
+      return hr == E_INVALIDARG ? MAPI_E_TOO_COMPLEX : hr;
+    }
+  }
   *lppMAPITable = view;
-  return view ? S_OK : E_OUTOFMEMORY;
+  return S_OK;
 }
 
 // Nobody is told of changes: views read the rows as they are at each call.

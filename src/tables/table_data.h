@@ -36,7 +36,14 @@ public:
   CRITICAL_SECTION& RowLock() { return lock_; }
   ULONG RowCount() const { return rows_.Count(); }
   const SRow* RowAt(ULONG position) const;
-  const SPropTagArray& Columns() const { return *columns_; }
+  // The columns a view shows until it sets its own: the table's, or the first of them that
+  // ShowColumns named.
+  const SPropTagArray& Columns() const { return shown_ ? *shown_ : *columns_; }
+  // Rows keep every column, but views show only these (a prefix of the table's, kept alive by the
+  // caller): the rest are there for finding rows.
+  void ShowColumns(LPSPropTagArray shown) { shown_ = shown; }
+  // Counts every change to the rows, so that a view can tell that rows it worked out are stale.
+  ULONG Changes() const { return changes_; }
   ULONG Status() const { return status_; }
   ULONG Type() const { return tableType_; }
 
@@ -47,6 +54,8 @@ private:
   ULONG tableType_;
   ULONG indexTag_;
   LPSPropTagArray columns_; // the creator's, kept alive by it for the table's whole life
+  LPSPropTagArray shown_ = nullptr;
+  ULONG changes_ = 0;
   RowIndex rows_;
   RefCount refCount_;
   CRITICAL_SECTION lock_; // the rows: a container changes them while views read

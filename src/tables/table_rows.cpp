@@ -21,6 +21,7 @@ HRESULT TableData::AddRow(const SRow& row) {
   HRESULT hr = BuildRowNode(row, *columns_, indexTag_, &node);
   if (FAILED(hr)) return hr;
   rows_.Append(node);
+  ++changes_;
   return hr;
 }
 
@@ -37,6 +38,7 @@ HRESULT STDMETHODCALLTYPE TableData::HrModifyRow(LPSRow lpSRow) {
   HRESULT hr = BuildRowNode(*lpSRow, *columns_, indexTag_, &node);
   if (FAILED(hr)) return hr;
   FreeRowNode(rows_.Replace(old, node));
+  ++changes_;
   return hr;
 }
 
@@ -58,6 +60,7 @@ HRESULT STDMETHODCALLTYPE TableData::HrDeleteRow(LPSPropValue lpSPropValue) {
   if (!node) return S_OK;
   rows_.Remove(node);
   FreeRowNode(node);
+  ++changes_;
   return S_OK;
 }
 

@@ -85,18 +85,25 @@ HRESULT STDMETHODCALLTYPE TableView::QueryColumns(ULONG ulFlags, LPSPropTagArray
 HRESULT STDMETHODCALLTYPE TableView::GetRowCount(ULONG ulFlags, ULONG* lpulCount) {
   if (!Writable(lpulCount)) return E_INVALIDARG;
   Locked locked(*this);
-  *lpulCount = table_->RowCount();
+  HRESULT hr = Fresh();
+  if (FAILED(hr)) return hr;
+  *lpulCount = ShownCount();
   return S_OK;
 }
 
-// Errors, notifications, restrictions, sorting and categories are not offered.
+HRESULT TableView::Fresh() { return order_.Refresh(*table_); }
+
+ULONG TableView::ShownCount() const { return order_.Active() ? order_.Count() : table_->RowCount(); }
+
+const SRow* TableView::ShownAt(LONG position) const {
+  if (position < 0) return nullptr;
+  return order_.Active() ? order_.At(static_cast<ULONG>(position)) : table_->RowAt(static_cast<ULONG>(position));
+}
+
+// Errors, notifications and categories are not offered.
 HRESULT STDMETHODCALLTYPE TableView::GetLastError(HRESULT, ULONG, LPMAPIERROR*) { return MAPI_E_NO_SUPPORT; }
 HRESULT STDMETHODCALLTYPE TableView::Advise(ULONG, LPMAPIADVISESINK, ULONG*) { return MAPI_E_NO_SUPPORT; }
 HRESULT STDMETHODCALLTYPE TableView::Unadvise(ULONG) { return MAPI_E_NO_SUPPORT; }
-HRESULT STDMETHODCALLTYPE TableView::FindRow(LPSRestriction, BOOKMARK, ULONG) { return MAPI_E_NO_SUPPORT; }
-HRESULT STDMETHODCALLTYPE TableView::Restrict(LPSRestriction, ULONG) { return MAPI_E_NO_SUPPORT; }
-HRESULT STDMETHODCALLTYPE TableView::SortTable(LPSSortOrderSet, ULONG) { return MAPI_E_NO_SUPPORT; }
-HRESULT STDMETHODCALLTYPE TableView::QuerySortOrder(LPSSortOrderSet*) { return MAPI_E_NO_SUPPORT; }
 HRESULT STDMETHODCALLTYPE TableView::Abort() { return MAPI_E_NO_SUPPORT; }
 HRESULT STDMETHODCALLTYPE TableView::ExpandRow(ULONG, LPBYTE, ULONG, ULONG, LPSRowSet*, ULONG*) {
   return MAPI_E_NO_SUPPORT;

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "provider/ref_count.h"
 #include "provider/scoped_lock.h"
+#include "tables/view_order.h"
 
 namespace abk {
 
@@ -65,9 +66,16 @@ private:
 
   // The view's columns: its own once SetColumns has run, the table's until then.
   const SPropTagArray& Columns() const;
+  // The rows the view shows: the table's, or those its restriction lets through in its sort order.
+  // Under the locks, Fresh first brings them up to date; it fails only when memory runs out.
+  HRESULT Fresh();
+  ULONG ShownCount() const;
+  const SRow* ShownAt(LONG position) const;
   LONG ClampedTarget(LONG base, LONG rowCount) const;
   // The slot of one of this view's bookmarks, or null when the value names none.
   LONG* BookmarkSlot(BOOKMARK bookmark) const;
+  // Where a seek or a search from the origin starts; MAPI_E_INVALID_BOOKMARK for a bookmark not set.
+  HRESULT OriginOf(BOOKMARK origin, LONG* position) const;
   HRESULT FillEntry(const SRow& stored, SRow* entry) const;
   HRESULT ReadForward(ULONG wanted, LPSRowSet* rows, LONG* readPosition);
   HRESULT ReadBackward(ULONG wanted, LPSRowSet* rows, LONG* readPosition);
@@ -76,6 +84,7 @@ private:
   LONG position_ = 0;
   LPSPropTagArray columns_ = nullptr; // one host block, null until the first SetColumns
   LONG* bookmarks_ = nullptr;         // one host block of kBookmarkSlots, null until the first CreateBookmark
+  ViewOrder order_;                   // the restriction and sort order, unused until the first is set
   RefCount refCount_{1};              // the creator's
   CRITICAL_SECTION lock_;             // with Locked, the view's state
 };

@@ -57,7 +57,7 @@ HRESULT TableView::FillEntry(const SRow& stored, SRow* entry) const {
 // row add nothing and succeed, so the loop stops at the end of the table.
 HRESULT TableView::ReadForward(ULONG wanted, LPSRowSet* rows, LONG* readPosition) {
   LONG position = *readPosition;
-  ULONG count = table_->RowCount();
+  ULONG count = ShownCount();
   ULONG available = position >= 0 && static_cast<ULONG>(position) < count ? count - position : 0;
   LPSRowSet set = nullptr;
   HRESULT hr = NewRowSet(Smaller(wanted, available), &set);
@@ -66,7 +66,7 @@ HRESULT TableView::ReadForward(ULONG wanted, LPSRowSet* rows, LONG* readPosition
   HRESULT last = S_OK;
   ULONG failed = 0;
   for (ULONG pass = 0; pass < wanted; ++pass) {
-    const SRow* stored = position >= 0 ? table_->RowAt(static_cast<ULONG>(position)) : nullptr;
+    const SRow* stored = ShownAt(position);
     if (!stored) {
       last = S_OK;
       break;
@@ -93,7 +93,7 @@ HRESULT TableView::ReadForward(ULONG wanted, LPSRowSet* rows, LONG* readPosition
 // Reads the rows before the read position, nearest first, and hands them back in table order. A
 // position left past the end by rows deleted since counts as the end.
 HRESULT TableView::ReadBackward(ULONG wanted, LPSRowSet* rows, LONG* readPosition) {
-  LONG count = static_cast<LONG>(table_->RowCount());
+  LONG count = static_cast<LONG>(ShownCount());
   LONG position = *readPosition > count ? count : *readPosition;
   ULONG room = Smaller(wanted, position > 0 ? static_cast<ULONG>(position) : 0);
   LPSRowSet set = nullptr;
@@ -109,7 +109,7 @@ HRESULT TableView::ReadBackward(ULONG wanted, LPSRowSet* rows, LONG* readPositio
       last = S_OK;
       break;
     }
-    last = FillEntry(*table_->RowAt(static_cast<ULONG>(position - 1)), &set->aRow[room - 1 - filled]);
+    last = FillEntry(*ShownAt(position - 1), &set->aRow[room - 1 - filled]);
     if (FAILED(last)) {
       if (++failed == kMostFailedPasses) break;
       continue;
@@ -136,9 +136,11 @@ HRESULT STDMETHODCALLTYPE TableView::QueryRows(LONG lRowCount, ULONG ulFlags, LP
   if (!Writable(lppRows)) return E_INVALIDARG;
   if (lRowCount == 0) return E_INVALIDARG;
   Locked locked(*this);
+  HRESULT hr = Fresh();
+  if (FAILED(hr)) return hr;
   LONG position = position_;
   LPSRowSet rows = nullptr;
-  HRESULT hr = lRowCount > 0 ? ReadForward(static_cast<ULONG>(lRowCount), &rows, &position)
+  hr = lRowCount > 0 ? ReadForward(static_cast<ULONG>(lRowCount), &rows, &position)
                              : ReadBackward(0u - static_cast<ULONG>(lRowCount), &rows, &position);
   if (FAILED(hr)) return hr;
   position_ = position;

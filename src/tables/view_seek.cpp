@@ -16,7 +16,7 @@ static constexpr LONG kFreeSlot = -1;
 // the place after it. Only reading moves the position past the last row.
 LONG TableView::ClampedTarget(LONG base, LONG rowCount) const {
   LONG target = static_cast<LONG>(static_cast<ULONG>(base) + static_cast<ULONG>(rowCount));
-  LONG count = static_cast<LONG>(table_->RowCount());
+  LONG count = static_cast<LONG>(ShownCount());
   if (target < 0) return 0;
   if (target >= count) return count - 1;
   return target;
@@ -29,22 +29,31 @@ LONG* TableView::BookmarkSlot(BOOKMARK bookmark) const {
   return &bookmarks_[index];
 }
 
+// The end is the last row.
+HRESULT TableView::OriginOf(BOOKMARK origin, LONG* position) const {
+  if (origin == BOOKMARK_BEGINNING) {
+    *position = 0;
+  } else if (origin == BOOKMARK_CURRENT) {
+    *position = position_;
+  } else if (origin == BOOKMARK_END) {
+    *position = static_cast<LONG>(ShownCount()) - 1;
+  } else {
+    const LONG* slot = BookmarkSlot(origin);
+    if (!slot || *slot == kFreeSlot) return MAPI_E_INVALID_BOOKMARK;
+    *position = *slot;
+  }
+  return S_OK;
+}
+
 // Reports the row now current, not the distance moved.
 HRESULT STDMETHODCALLTYPE TableView::SeekRow(BOOKMARK bkOrigin, LONG lRowCount, LONG* lplRowsSought) {
   if (lplRowsSought && !Writable(lplRowsSought)) return E_INVALIDARG;
   Locked locked(*this);
+  HRESULT hr = Fresh();
+  if (FAILED(hr)) return hr;
   LONG base = 0;
-  if (bkOrigin == BOOKMARK_BEGINNING) {
-    base = 0;
-  } else if (bkOrigin == BOOKMARK_CURRENT) {
-    base = position_;
-  } else if (bkOrigin == BOOKMARK_END) {
-    base = static_cast<LONG>(table_->RowCount()) - 1;
-  } else {
-    const LONG* slot = BookmarkSlot(bkOrigin);
-    if (!slot || *slot == kFreeSlot) return MAPI_E_INVALID_BOOKMARK;
-    base = *slot;
-  }
+  hr = OriginOf(bkOrigin, &base);
+  if (FAILED(hr)) return hr;
   position_ = ClampedTarget(base, lRowCount);
   if (lplRowsSought) *lplRowsSought = position_;
   return S_OK;
@@ -57,16 +66,20 @@ HRESULT STDMETHODCALLTYPE TableView::SeekRowApprox(ULONG ulNumerator, ULONG ulDe
   if (ulDenominator == 0) return E_INVALIDARG;
   // SeekRow takes the locks again (they are recursive); the count and the seek make one step.
   Locked locked(*this);
-  ULONG target = table_->RowCount() * ulNumerator / ulDenominator;
+  HRESULT hr = Fresh();
+  if (FAILED(hr)) return hr;
+  ULONG target = ShownCount() * ulNumerator / ulDenominator;
   return SeekRow(BOOKMARK_BEGINNING, static_cast<LONG>(target), nullptr);
 }
 
 // An output the caller cannot take is skipped; the others are still filled.
 HRESULT STDMETHODCALLTYPE TableView::QueryPosition(ULONG* lpulRow, ULONG* lpulNumerator, ULONG* lpulDenominator) {
   Locked locked(*this);
+  HRESULT hr = Fresh();
+  if (FAILED(hr)) return hr;
   if (Writable(lpulRow)) *lpulRow = static_cast<ULONG>(position_);
   if (Writable(lpulNumerator)) *lpulNumerator = static_cast<ULONG>(position_);
-  if (Writable(lpulDenominator)) *lpulDenominator = table_->RowCount();
+  if (Writable(lpulDenominator)) *lpulDenominator = ShownCount();
   return S_OK;
 }
 
