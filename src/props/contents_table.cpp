@@ -16,8 +16,8 @@ namespace abk {
 // Rows keep the name parts too, for finding people, but views show only the contents columns.
 static HRESULT NewContentsTable(LPTABLEDATA* table) {
   TableData* made = nullptr;
-  HRESULT hr = CreateTableData(&IID_IMAPITableData, 0, TBLTYPE_DYNAMIC, PR_INSTANCE_KEY, kContentsRowColumns.Get(),
-                               &made);
+  HRESULT hr =
+      CreateTableData(&IID_IMAPITableData, 0, TBLTYPE_DYNAMIC, PR_INSTANCE_KEY, kContentsRowColumns.Get(), &made);
   if (FAILED(hr)) return hr;
   made->ShowColumns(kContentsColumns.Get());
   *table = made;

@@ -95,8 +95,7 @@ HRESULT Measure(const SRestriction* restriction, ULONG depth, ULONG* nodes) {
     if (PROP_ID(property.ulPropTag) == PROP_ID(PR_ANR))
       return property.relop == RELOP_EQ && ReadsAsText(property.lpProp) ? S_OK : MAPI_E_TOO_COMPLEX;
     if (property.ulPropTag == PR_OBJECT_TYPE)
-      return (property.relop == RELOP_EQ || property.relop == RELOP_NE) &&
-                     property.lpProp->ulPropTag == PR_OBJECT_TYPE
+      return (property.relop == RELOP_EQ || property.relop == RELOP_NE) && property.lpProp->ulPropTag == PR_OBJECT_TYPE
                  ? S_OK
                  : MAPI_E_TOO_COMPLEX;
     return MAPI_E_TOO_COMPLEX;
@@ -112,10 +111,10 @@ struct RowFilter::Node {
   NodeKind kind = NodeKind::kAnd;
   ULONG first = 0; // the children of AND, OR and NOT, in a row
   ULONG count = 0;
-  ULONG tag = 0;      // the string column of a content term
-  ULONG how = 0;      // FL_FULLSTRING, FL_SUBSTRING or FL_PREFIX
-  bool fold = false;  // a content term compared without case and accents
-  bool equal = true;  // an object type term: RELOP_EQ, else RELOP_NE
+  ULONG tag = 0;     // the string column of a content term
+  ULONG how = 0;     // FL_FULLSTRING, FL_SUBSTRING or FL_PREFIX
+  bool fold = false; // a content term compared without case and accents
+  bool equal = true; // an object type term: RELOP_EQ, else RELOP_NE
   LONG objectType = 0;
   FoldedText text; // the typed name (folded) or the content
 };

@@ -141,7 +141,7 @@ HRESULT STDMETHODCALLTYPE TableView::QueryRows(LONG lRowCount, ULONG ulFlags, LP
   LONG position = position_;
   LPSRowSet rows = nullptr;
   hr = lRowCount > 0 ? ReadForward(static_cast<ULONG>(lRowCount), &rows, &position)
-                             : ReadBackward(0u - static_cast<ULONG>(lRowCount), &rows, &position);
+                     : ReadBackward(0u - static_cast<ULONG>(lRowCount), &rows, &position);
   if (FAILED(hr)) return hr;
   position_ = position;
   *lppRows = rows;
