@@ -66,11 +66,13 @@ static IMAPIProp* CreateFrom(IABContainer* root, ULONG templateTag) {
   return entry;
 }
 
-ULONG LoadedBookTest::NewPerson(const std::string& name, const std::string& fax, const std::string& fax2) {
+ULONG LoadedBookTest::NewPerson(const std::string& name, const std::string& fax, const std::string& fax2,
+                                const std::vector<std::pair<ULONG, std::string>>& more) {
   IABContainer* root = OpenRoot();
   IMAPIProp* person = CreateFrom(root, PR_DEF_CREATE_MAILUSER);
   std::vector<std::pair<ULONG, std::string>> values = {{PR_DISPLAY_NAME, name}, {PR_BUSINESS_FAX_NUMBER, fax}};
   if (!fax2.empty()) values.push_back({PR_HOME_FAX_NUMBER, fax2});
+  values.insert(values.end(), more.begin(), more.end());
   EXPECT_EQ(SetStrings(person, values), S_OK);
   EXPECT_EQ(person->SaveChanges(0), S_OK);
   ULONG id = RecordIdOf(person);

@@ -23,8 +23,9 @@ protected:
   IABContainer* OpenRoot();
   // Opens an entry by its identifier through the session.
   IMAPIProp* OpenById(const std::string& id, ULONG* objectType = nullptr);
-  // A new person saved through the root container; returns its record id.
-  ULONG NewPerson(const std::string& name, const std::string& fax, const std::string& fax2 = "");
+  // A new person saved through the root container, with any more values given; returns its record id.
+  ULONG NewPerson(const std::string& name, const std::string& fax, const std::string& fax2 = "",
+                  const std::vector<std::pair<ULONG, std::string>>& more = {});
   // A new group with the given members (record ids), saved; returns its record id.
   ULONG NewGroup(const std::string& name, const std::vector<ULONG>& members);
   // Every row of a table, read with one QueryRows.
