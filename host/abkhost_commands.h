@@ -53,6 +53,7 @@ struct ImportOptions {
 int ServiceCommand(const GlobalOptions& options, const ServiceOptions& service);
 int InfoCommand(const GlobalOptions& options);
 int ListCommand(const GlobalOptions& options, const ListOptions& list);
+int FindCommand(const GlobalOptions& options, const std::string& text, const ListOptions& list);
 int ShowCommand(const GlobalOptions& options, const std::string& target);
 int AddPersonCommand(const GlobalOptions& options, const PersonOptions& person);
 int AddGroupCommand(const GlobalOptions& options, const GroupOptions& group);

@@ -198,7 +198,7 @@ IABContainer* Host::OpenContainer(const std::string& groupId) {
   return static_cast<IABContainer*>(object);
 }
 
-bool Host::ReadRows(std::vector<EntryRow>* rows, const std::string& groupId) {
+bool Host::ReadRows(std::vector<EntryRow>* rows, const std::string& groupId, LPSRestriction restriction) {
   IABContainer* container = OpenContainer(groupId);
   if (!container) return false;
   LPMAPITABLE table = nullptr;
@@ -209,6 +209,7 @@ bool Host::ReadRows(std::vector<EntryRow>* rows, const std::string& groupId) {
     return false;
   }
   hr = table->SetColumns(abk::kDialogRowColumns.Get(), 0);
+  if (SUCCEEDED(hr) && restriction) hr = table->Restrict(restriction, 0);
   while (SUCCEEDED(hr)) {
     LPSRowSet set = nullptr;
     hr = table->QueryRows(256, 0, &set);
@@ -241,6 +242,20 @@ bool Host::ReadRows(std::vector<EntryRow>* rows, const std::string& groupId) {
     return false;
   }
   return true;
+}
+
+// A text the book cannot hold matches nothing.
+bool Host::MatchingRows(const std::string& typed, std::vector<EntryRow>* rows, const std::string& groupId) {
+  bool lost = false;
+  std::string text = ToBook(typed, &lost);
+  if (lost) return true;
+  SPropValue value{};
+  value.ulPropTag = PR_ANR_A;
+  value.Value.lpszA = text.data();
+  SRestriction anr{};
+  anr.rt = RES_PROPERTY;
+  anr.res.resProperty = {RELOP_EQ, PR_ANR_A, &value};
+  return ReadRows(rows, groupId, &anr);
 }
 
 bool Host::ReadStrings(const EntryRow& row, const std::vector<ULONG>& tags, std::vector<std::string>* values) {

@@ -52,8 +52,10 @@ public:
   std::string BookPath();
   // The root container, or a group's container when groupId is given.
   IABContainer* OpenContainer(const std::string& groupId = "");
-  // Every row of the root container or of one group.
-  bool ReadRows(std::vector<EntryRow>* rows, const std::string& groupId = "");
+  // Every row of the root container or of one group, or those a restriction lets through.
+  bool ReadRows(std::vector<EntryRow>* rows, const std::string& groupId = "", LPSRestriction restriction = nullptr);
+  // The rows whose names a typed text matches (the provider's PR_ANR matching; text in UTF-8).
+  bool MatchingRows(const std::string& typed, std::vector<EntryRow>* rows, const std::string& groupId = "");
   // String properties of an entry, in the book's code page (empty where it has none); false after printing
   // why when the entry cannot be opened or read.
   bool ReadStrings(const EntryRow& row, const std::vector<ULONG>& tags, std::vector<std::string>* values);

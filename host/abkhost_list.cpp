@@ -1,4 +1,5 @@
-// abkhost list and show: the contents of the book or of a group, and every property of one entry.
+// abkhost list, find and show: the contents of the book or of a group, the entries a typed name matches, and
+// every property of one entry.
 #include <algorithm>
 #include <string>
 
@@ -146,25 +147,20 @@ void PrintProperty(const SPropValue& value) {
   }
 }
 
-} // namespace
-
-int ListCommand(const GlobalOptions& options, const ListOptions& list) {
-  const std::string& group = list.group;
-  const std::string& format = list.format;
-  Host host(options);
-  if (!host.Load() || !host.Open()) return 1;
-  std::string groupId;
-  if (!group.empty()) {
-    EntryRow found;
-    if (!host.Find(group, &found)) return 1;
-    if (!found.IsGroup()) {
-      Err("abkhost: '%s' is not a group\n", EscapeControls(group).c_str());
-      return 1;
-    }
-    groupId = found.entryId;
+// The group --group names, as its identifier; empty for the whole book. False after printing why.
+bool GroupOf(Host& host, const std::string& group, std::string* groupId) {
+  if (group.empty()) return true;
+  EntryRow found;
+  if (!host.Find(group, &found)) return false;
+  if (!found.IsGroup()) {
+    Err("abkhost: '%s' is not a group\n", EscapeControls(group).c_str());
+    return false;
   }
-  std::vector<EntryRow> rows;
-  if (!host.ReadRows(&rows, groupId)) return 1;
+  *groupId = found.entryId;
+  return true;
+}
+
+void PrintRows(const std::vector<EntryRow>& rows, const std::string& format) {
   if (format == "table") {
     PrintTable(rows);
   } else if (format == "csv") {
@@ -193,7 +189,35 @@ int ListCommand(const GlobalOptions& options, const ListOptions& list) {
     }
     Out("%s]\n", rows.empty() ? "" : "\n");
   }
+}
+
+} // namespace
+
+int ListCommand(const GlobalOptions& options, const ListOptions& list) {
+  Host host(options);
+  if (!host.Load() || !host.Open()) return 1;
+  std::string groupId;
+  if (!GroupOf(host, list.group, &groupId)) return 1;
+  std::vector<EntryRow> rows;
+  if (!host.ReadRows(&rows, groupId)) return 1;
+  PrintRows(rows, list.format);
   return 0;
+}
+
+// Like grep, finding nothing is exit status 1; the formats still print their (empty) list.
+int FindCommand(const GlobalOptions& options, const std::string& text, const ListOptions& list) {
+  Host host(options);
+  if (!host.Load() || !host.Open()) return 1;
+  std::string groupId;
+  if (!GroupOf(host, list.group, &groupId)) return 1;
+  std::vector<EntryRow> rows;
+  if (!host.MatchingRows(text, &rows, groupId)) return 1;
+  if (rows.empty() && list.format == "table") {
+    Err("abkhost: nothing matches '%s'\n", EscapeControls(text).c_str());
+    return 1;
+  }
+  PrintRows(rows, list.format);
+  return rows.empty() ? 1 : 0;
 }
 
 int ShowCommand(const GlobalOptions& options, const std::string& target) {

@@ -93,6 +93,18 @@ int Run(const std::vector<std::string>& arguments) {
       ->check(CLI::IsMember({"table", "csv", "json"}));
   listCommand->callback([&] { status = abkhost::ListCommand(global, list); });
 
+  abkhost::ListOptions found;
+  std::string findText;
+  CLI::App* findCommand = app.add_subcommand(
+      "find", "the entries whose name, or a word in it, given name, surname or company begins with TEXT "
+              "(case and accents do not count)");
+  findCommand->add_option("text", findText, "TEXT")->required();
+  findCommand->add_option("--group", found.group, "look among this group's members (NAME|ID)");
+  findCommand->add_option("--format", found.format, "table, csv or json, as for list")
+      ->check(CLI::IsMember({"table", "csv", "json"}));
+  findCommand->footer("Exit status 1 when nothing matches.");
+  findCommand->callback([&] { status = abkhost::FindCommand(global, findText, found); });
+
   std::string showTarget;
   CLI::App* showCommand = app.add_subcommand("show", "every property of one entry; a group's members follow");
   showCommand->add_option("entry", showTarget, "NAME|ID")->required();
@@ -150,7 +162,8 @@ int Run(const std::vector<std::string>& arguments) {
       "recipients", "prepare a recipient for each person (each member of a group, nested groups included) and print "
                     "the fax number the fax is sent to");
   recipientsCommand->add_option("entries", recipients, "NAME|ID...")->required();
-  recipientsCommand->footer("Exit status 1 when a recipient has no fax number.");
+  recipientsCommand->footer("A name may be a part of one, as for find, when it matches exactly one entry.\n"
+                            "Exit status 1 when a recipient has no fax number.");
   recipientsCommand->callback([&] { status = abkhost::RecipientsCommand(global, recipients); });
 
   abkhost::ImportOptions import;

@@ -27,15 +27,92 @@ bool Expand(Host& host, const EntryRow& row, std::vector<EntryRow>* people, std:
   return true;
 }
 
+// Asks the root container to resolve what was typed: the entry's identifier when exactly one entry
+// stands for it, else empty, with *ambiguous set when several do.
+bool ResolveTyped(Host& host, const std::string& typed, std::string* entryId, bool* ambiguous) {
+  IABContainer* root = host.OpenContainer();
+  if (!root) return false;
+  LPADRLIST list = nullptr;
+  LPSPropValue values = nullptr;
+  HostAllocateBuffer(CbNewADRLIST(1), reinterpret_cast<LPVOID*>(&list));
+  HostAllocateBuffer(sizeof(SPropValue), reinterpret_cast<LPVOID*>(&values));
+  LPSTR text = nullptr;
+  if (values) HostAllocateMore(static_cast<ULONG>(typed.size() + 1), values, reinterpret_cast<LPVOID*>(&text));
+  if (!list || !text) {
+    Err("abkhost: out of memory\n");
+    HostFreeBuffer(values);
+    HostFreeBuffer(list);
+    root->Release();
+    return false;
+  }
+  memcpy(text, typed.c_str(), typed.size() + 1);
+  values[0].ulPropTag = PR_DISPLAY_NAME;
+  values[0].Value.lpszA = text;
+  list->cEntries = 1;
+  list->aEntries[0] = {0, 1, values};
+  SizedSPropTagArray(1, wanted) = {1, {PR_ENTRYID}};
+  struct {
+    ULONG cFlags = 1;
+    ULONG ulFlag[1] = {MAPI_UNRESOLVED};
+  } flags;
+  HRESULT hr =
+      root->ResolveNames(reinterpret_cast<LPSPropTagArray>(&wanted), 0, list, reinterpret_cast<LPFlagList>(&flags));
+  root->Release();
+  const SPropValue& first = list->aEntries[0].rgPropVals[0];
+  if (SUCCEEDED(hr) && flags.ulFlag[0] == MAPI_RESOLVED && first.ulPropTag == PR_ENTRYID)
+    entryId->assign(reinterpret_cast<const char*>(first.Value.bin.lpb), first.Value.bin.cb);
+  *ambiguous = flags.ulFlag[0] == MAPI_AMBIGUOUS;
+  HostFreeBuffer(list->aEntries[0].rgPropVals);
+  HostFreeBuffer(list);
+  if (FAILED(hr)) Err("abkhost: names could not be resolved (%s)\n", Code(hr).c_str());
+  return SUCCEEDED(hr);
+}
+
+// A number or a whole name names an entry as everywhere else; any other text is resolved by the
+// provider, and must stand for exactly one entry. False after printing why (with the candidates).
+bool FindRecipient(Host& host, const std::vector<EntryRow>& rows, const std::string& typed, EntryRow* found) {
+  bool lost = false;
+  std::string name = ToBook(typed, &lost);
+  bool whole = IsNumber(typed);
+  for (const EntryRow& row : rows)
+    whole = whole || (!lost && row.name == name);
+  if (whole || lost) {
+    const EntryRow* row = FindEntry(rows, typed);
+    if (row) *found = *row;
+    return row != nullptr;
+  }
+  std::string entryId;
+  bool ambiguous = false;
+  if (!ResolveTyped(host, name, &entryId, &ambiguous)) return false;
+  for (const EntryRow& row : rows)
+    if (!entryId.empty() && row.entryId == entryId) {
+      *found = row;
+      return true;
+    }
+  if (!ambiguous) {
+    Err("abkhost: no entry matches '%s'\n", EscapeControls(typed).c_str());
+    return false;
+  }
+  std::vector<EntryRow> candidates;
+  if (!host.MatchingRows(typed, &candidates)) return false;
+  std::string list;
+  for (const EntryRow& row : candidates)
+    list += (list.empty() ? "" : ", ") + std::to_string(row.recordId) + " " + EscapeControls(FromBook(row.name));
+  Err("abkhost: '%s' matches %zu entries: %s; type more of the name, or the number\n", EscapeControls(typed).c_str(),
+      candidates.size(), list.c_str());
+  return false;
+}
+
 } // namespace
 
 int RecipientsCommand(const GlobalOptions& options, const std::vector<std::string>& names) {
   Host host(options);
   if (!host.Load() || !host.Open()) return 1;
-  std::vector<EntryRow> people;
+  std::vector<EntryRow> people, rows;
+  if (!host.ReadRows(&rows)) return 1;
   for (const std::string& name : names) {
     EntryRow row;
-    if (!host.Find(name, &row)) return 1;
+    if (!FindRecipient(host, rows, name, &row)) return 1;
     std::vector<ULONG> seen;
     if (!Expand(host, row, &people, &seen)) return 1;
   }

@@ -25,7 +25,7 @@ expect_out() { grep -qF -- "$1" "$WORK/out" || fail "stdout lacks '$1': $(cat "$
 expect_err() { grep -qF -- "$1" "$WORK/err" || fail "stderr lacks '$1': $(cat "$WORK/err")"; }
 
 # Help on every command.
-for command in service info list show add edit delete recipients import export; do
+for command in service info list find show add edit delete recipients import export; do
   run 0 "$command" --help
   expect_out "Usage: abkhost"
 done
@@ -102,7 +102,25 @@ run 0 recipients "Équipe Rennes" "Zoé Fénelon"
 expect_out "0102030405"
 expect_out "0499887766"
 run 1 recipients "Personne"
-expect_err "no entry named"
+expect_err "no entry matches 'Personne'"
+
+# Finding people by the start of a name or of a word in it, a given name, surname or company; case and
+# accents do not count. recipients takes such a part when it stands for one entry only.
+run 0 find heloise
+expect_out "Héloïse Dupré"
+run 0 find SOCIETE --format csv
+expect_out ",person,Héloïse Dupré,"
+run 1 find fen --group "Équipe Rennes" --format json
+expect_out "[]"
+run 1 find xyz
+expect_err "nothing matches 'xyz'"
+run 0 recipients dupr fénelon
+expect_out "0102030405"
+expect_out "0499887766"
+run 0 add person --name "Zoé Martin" --fax 0101
+run 1 recipients zoe
+expect_err "'zoe' matches 2 entries"
+run 0 delete "Zoé Martin"
 
 # Delete.
 zoe=$("$ABKHOST" --book "$WORK/book.adr" list --format csv | grep "Zoé" | cut -d, -f1)
