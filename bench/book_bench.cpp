@@ -150,6 +150,112 @@ void PrepareRecips256(benchmark::State& state) {
 }
 BENCHMARK(PrepareRecips256)->Unit(benchmark::kMillisecond);
 
+// The root container with its contents table already built, as a host holds it while the user types.
+IABContainer* WarmRoot(OpenBook& book) {
+  ULONG type = 0;
+  LPUNKNOWN object = nullptr;
+  book.session->OpenEntry(0, nullptr, nullptr, 0, &type, &object);
+  auto* root = static_cast<IABContainer*>(object);
+  LPMAPITABLE table = nullptr;
+  root->GetContentsTable(0, &table);
+  table->Release();
+  return root;
+}
+
+// One typed name resolved among every entry of the book: one exact match, as a host sends it.
+void ResolveOneName(benchmark::State& state) {
+  OpenBook& book = BookOf(static_cast<int>(state.range(0)));
+  IABContainer* root = WarmRoot(book);
+  SizedSPropTagArray(3, tags) = {3, {PR_ENTRYID, PR_DISPLAY_NAME, PR_BUSINESS_FAX_NUMBER}};
+  for (auto _ : state) {
+    state.PauseTiming();
+    void* block = nullptr;
+    HostAllocateBuffer(CbNewADRLIST(1), &block);
+    auto* list = static_cast<ADRLIST*>(block);
+    void* values = nullptr;
+    HostAllocateBuffer(sizeof(SPropValue), &values);
+    void* text = nullptr;
+    HostAllocateMore(16, values, &text);
+    strcpy(static_cast<char*>(text), "person 123");
+    auto* value = static_cast<LPSPropValue>(values);
+    value->ulPropTag = PR_DISPLAY_NAME;
+    value->Value.lpszA = static_cast<LPSTR>(text);
+    list->cEntries = 1;
+    list->aEntries[0] = {0, 1, value};
+    struct {
+      ULONG cFlags = 1;
+      ULONG ulFlag[1] = {MAPI_UNRESOLVED};
+    } flags;
+    state.ResumeTiming();
+    root->ResolveNames(reinterpret_cast<LPSPropTagArray>(&tags), 0, list, reinterpret_cast<LPFlagList>(&flags));
+    state.PauseTiming();
+    bool resolved = flags.ulFlag[0] == MAPI_RESOLVED;
+    HostFreeBuffer(list->aEntries[0].rgPropVals);
+    HostFreeBuffer(list);
+    if (!resolved) {
+      state.SkipWithError("not resolved");
+      break;
+    }
+    state.ResumeTiming();
+  }
+  root->Release();
+  state.SetComplexityN(state.range(0));
+}
+BENCHMARK(ResolveOneName)->Arg(1500)->Arg(3000)->Arg(6000)->Unit(benchmark::kMillisecond)->Complexity();
+
+// A new view of the root's table restricted on PR_ANR, and every matching row read: "last12" stands for
+// Last12, Last120 to Last129 and Last1200 to Last1299 where the book has them.
+void RestrictAndReadMatches(benchmark::State& state) {
+  OpenBook& book = BookOf(static_cast<int>(state.range(0)));
+  IABContainer* root = WarmRoot(book);
+  SPropValue typed{};
+  typed.ulPropTag = PR_ANR_A;
+  typed.Value.lpszA = const_cast<LPSTR>("last12");
+  SRestriction anr{};
+  anr.rt = RES_PROPERTY;
+  anr.res.resProperty = {RELOP_EQ, PR_ANR_A, &typed};
+  ULONG expected = 0;
+  for (size_t i = 0; i < book.persons.size(); ++i)
+    expected += std::to_string(i).starts_with("12");
+  for (auto _ : state) {
+    LPMAPITABLE table = nullptr;
+    root->GetContentsTable(0, &table);
+    table->Restrict(&anr, 0);
+    LPSRowSet rows = nullptr;
+    table->QueryRows(0x7FFFFFFF, 0, &rows);
+    if (rows->cRows != expected) state.SkipWithError("wrong row count");
+    for (ULONG r = 0; r < rows->cRows; ++r)
+      HostFreeBuffer(rows->aRow[r].lpProps);
+    HostFreeBuffer(rows);
+    table->Release();
+  }
+  root->Release();
+  state.SetComplexityN(state.range(0));
+}
+BENCHMARK(RestrictAndReadMatches)->Arg(1500)->Arg(3000)->Arg(6000)->Unit(benchmark::kMillisecond)->Complexity();
+
+// Sorting a view of the whole book by name and reading it.
+void SortAndReadAll(benchmark::State& state) {
+  OpenBook& book = BookOf(static_cast<int>(state.range(0)));
+  IABContainer* root = WarmRoot(book);
+  SizedSSortOrderSet(1, byName) = {1, 0, 0, {{PR_DISPLAY_NAME_A, TABLE_SORT_DESCEND}}};
+  for (auto _ : state) {
+    LPMAPITABLE table = nullptr;
+    root->GetContentsTable(0, &table);
+    table->SortTable(reinterpret_cast<LPSSortOrderSet>(&byName), 0);
+    LPSRowSet rows = nullptr;
+    table->QueryRows(0x7FFFFFFF, 0, &rows);
+    if (rows->cRows != static_cast<ULONG>(state.range(0))) state.SkipWithError("wrong row count");
+    for (ULONG r = 0; r < rows->cRows; ++r)
+      HostFreeBuffer(rows->aRow[r].lpProps);
+    HostFreeBuffer(rows);
+    table->Release();
+  }
+  root->Release();
+  state.SetComplexityN(state.range(0));
+}
+BENCHMARK(SortAndReadAll)->Arg(1500)->Arg(3000)->Arg(6000)->Unit(benchmark::kMillisecond)->Complexity();
+
 } // namespace
 
 // glibc gives freed memory back to the system after each round and faults it in again page by page
