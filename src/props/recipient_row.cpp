@@ -9,6 +9,8 @@
 
 namespace abk {
 
+static bool IsOutOfMemory(HRESULT hr) { return hr == E_OUTOFMEMORY || hr == MAPI_E_NOT_ENOUGH_MEMORY; }
+
 HRESULT RebuildRecipientRow(ADRENTRY& row, LPSPropTagArray tags, PropList& stored) {
   ULONG oldCount = row.cValues;
   LPSPropValue old = row.rgPropVals;
@@ -33,38 +35,46 @@ HRESULT RebuildRecipientRow(ADRENTRY& row, LPSPropTagArray tags, PropList& store
     dropped = droppedHeap;
   }
 
+  // Running out of memory fails the row whole and leaves it as it was: a row handed back with a value
+  // missing would read as an entry without it.
   ULONG next = 0;
-  for (ULONG t = 0; t < tags->cValues; ++t) {
+  for (ULONG t = 0; SUCCEEDED(hr) && t < tags->cValues; ++t) {
     ULONG tag = tags->aulPropTag[t];
     const SPropValue* own = FindPropValue(old, oldCount, tag);
     ULONG ownIndex = own ? static_cast<ULONG>(own - old) : 0;
     SPropValue& value = values[next++];
     PropElement* element = stored.TakeProp(tag);
     if (element) {
-      if (FAILED(CopyStoredValue(*element, block, &value))) {
-        memset(&value, 0, sizeof value);
-        value.ulPropTag = PROP_TAG(PT_ERROR, PROP_ID(tag));
-        value.Value.err = E_OUTOFMEMORY;
-      }
+      hr = CopyStoredValue(*element, block, &value);
       PropList::FreeElement(element);
       if (own) dropped[ownIndex] = true;
       continue;
     }
     // A tag asked for again finds the row's value taken already: it gets an error value like any tag the
     // row does not hold.
-    if (own && !dropped[ownIndex] && SUCCEEDED(CopyPropValue(&value, own, block))) {
-      dropped[ownIndex] = true;
-      continue;
+    if (own && !dropped[ownIndex]) {
+      HRESULT copied = CopyPropValue(&value, own, block);
+      if (SUCCEEDED(copied)) {
+        dropped[ownIndex] = true;
+        continue;
+      }
+      if (IsOutOfMemory(copied)) hr = copied;
     }
     memset(&value, 0, sizeof value);
     MakeNotFoundValue(&value, tag);
   }
-  for (ULONG i = 0; i < oldCount; ++i) {
+  for (ULONG i = 0; SUCCEEDED(hr) && i < oldCount; ++i) {
     if (dropped[i]) continue;
-    if (FAILED(CopyPropValue(&values[next], &old[i], block))) MakeNotFoundValue(&values[next], old[i].ulPropTag);
+    HRESULT copied = CopyPropValue(&values[next], &old[i], block);
+    if (IsOutOfMemory(copied)) hr = copied;
+    if (FAILED(copied)) MakeNotFoundValue(&values[next], old[i].ulPropTag);
     ++next;
   }
   HeapFree(droppedHeap);
+  if (FAILED(hr)) {
+    FreeBuffer(block);
+    return hr;
+  }
 
   FreeBuffer(old);
   row.rgPropVals = values;

@@ -11,7 +11,8 @@ namespace abk {
 constexpr ULONG kMaxRecipientTags = 0xFFFF;
 
 // Rebuilds one recipient row: the requested tags first (the entry's stored value, else the row's own),
-// then the row's other values in their order. The old value array is freed and replaced.
+// then the row's other values in their order. The old value array is freed and replaced; when memory runs
+// out the row is left as it was and the failure returned.
 HRESULT RebuildRecipientRow(ADRENTRY& row, LPSPropTagArray tags, PropList& stored);
 
 } // namespace abk

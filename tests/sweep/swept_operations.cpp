@@ -188,6 +188,69 @@ HRESULT TableOperations(SweepTest& t) {
   return table->QueryPosition(&row, &numerator, &denominator);
 }
 
+// Two typed names, each standing for one entry: a failure is reported, never a row left unresolved.
+HRESULT ResolveTwoNames(SweepTest& t) {
+  Held root;
+  HRESULT hr = Open(t, "", &root);
+  if (FAILED(hr)) return hr;
+  LPADRLIST list = nullptr;
+  hr = HostAllocateBuffer(CbNewADRLIST(2), reinterpret_cast<void**>(&list));
+  if (FAILED(hr)) return hr;
+  memset(list, 0, CbNewADRLIST(2));
+  const char* typed[2] = {"alice", "pet"};
+  for (ULONG i = 0; i < 2 && SUCCEEDED(hr); ++i) {
+    LPSPropValue value = nullptr;
+    hr = HostAllocateBuffer(sizeof(SPropValue), reinterpret_cast<void**>(&value));
+    if (FAILED(hr)) break;
+    value->ulPropTag = PR_DISPLAY_NAME;
+    value->Value.lpszA = const_cast<LPSTR>(typed[i]);
+    list->aEntries[i] = {0, 1, value};
+    list->cEntries = i + 1;
+  }
+  SizedSPropTagArray(2, flags) = {2, {MAPI_UNRESOLVED, MAPI_UNRESOLVED}};
+  if (SUCCEEDED(hr)) hr = root.As<IABContainer>()->ResolveNames(nullptr, 0, list, reinterpret_cast<LPFlagList>(&flags));
+  for (ULONG i = 0; SUCCEEDED(hr) && i < 2; ++i)
+    if (flags.aulPropTag[i] != MAPI_RESOLVED || list->aEntries[i].rgPropVals[0].ulPropTag != PR_ENTRYID)
+      hr = kIncompleteResult;
+  for (ULONG i = 0; i < list->cEntries; ++i)
+    HostFreeBuffer(list->aEntries[i].rgPropVals);
+  HostFreeBuffer(list);
+  return hr;
+}
+
+HRESULT FindingThroughAView(SweepTest& t) {
+  Held root, view;
+  HRESULT hr = RootView(t, &root, &view);
+  if (FAILED(hr)) return hr;
+  auto* table = view.As<IMAPITable>();
+  SPropValue names[2] = {};
+  SRestriction terms[2] = {};
+  const char* typed[2] = {"alice", "petit"};
+  for (int i = 0; i < 2; ++i) {
+    names[i].ulPropTag = PR_ANR_A;
+    names[i].Value.lpszA = const_cast<LPSTR>(typed[i]);
+    terms[i].rt = RES_PROPERTY;
+    terms[i].res.resProperty = {RELOP_EQ, PR_ANR_A, &names[i]};
+  }
+  SRestriction either{};
+  either.rt = RES_OR;
+  either.res.resOr = {2, terms};
+  SizedSSortOrderSet(1, byName) = {1, 0, 0, {{PR_DISPLAY_NAME_A, TABLE_SORT_DESCEND}}};
+  hr = table->Restrict(&either, 0);
+  if (SUCCEEDED(hr)) hr = table->SortTable(reinterpret_cast<LPSSortOrderSet>(&byName), 0);
+  if (FAILED(hr)) return hr;
+  ULONG count = 0;
+  hr = table->GetRowCount(0, &count);
+  if (FAILED(hr)) return hr;
+  if (count != 2) return kIncompleteResult;
+  hr = table->FindRow(&terms[0], BOOKMARK_BEGINNING, 0);
+  if (FAILED(hr)) return hr;
+  hr = ReadWholeTable(table, 1); // Alice comes after Bruno
+  if (SUCCEEDED(hr)) hr = table->Restrict(nullptr, 0);
+  if (SUCCEEDED(hr)) hr = ReadWholeTable(table, 4);
+  return hr;
+}
+
 HRESULT NewPersonThroughDialogs(SweepTest& t) {
   t.Driver().OnDialog(IDD_ENTRY_TYPE, [](host::DialogView& dialog) { dialog.Click(IDOK); });
   t.Driver().OnDialog(IDD_PERSON, [](host::DialogView& dialog) {
@@ -290,6 +353,8 @@ const std::vector<SweptOperation>& SweptOperations() {
          return hr;
        }},
       {"table view operations", TableOperations, false, true},
+      {"root ResolveNames of two names", ResolveTwoNames, false, true},
+      {"restricting, sorting and searching a view", FindingThroughAView, false, true},
       {"root CreateEntry of a person, SetProps, SaveChanges",
        [](SweepTest& t) { return NewEntryThrough(t, "", t.personTemplate, false); }},
       {"root CreateEntry of a group, SetProps, SaveChanges",
