@@ -1,5 +1,6 @@
-// Several threads on one container at once: views of its contents table, each thread's own and one they
-// share, are read and moved while other threads create, save and delete entries through the container.
+// Several threads on one container at once: views of its contents table, each thread's own (restricted and
+// sorted every other round) and one they share, are read and moved, and names resolved, while other threads
+// create, save and delete entries through the container.
 // Linux only (std::thread); meant for ThreadSanitizer as much as for the ordinary run.
 #ifndef _WIN32
 #include <set>
@@ -78,6 +79,39 @@ void ReadSharedView(IMAPITable* view, int offset, Problems& problems) {
   if (view->GetRowCount(0, &count) != S_OK) problems.Note("GetRowCount on the shared view failed");
 }
 
+// Narrows a view to the old entries, newest name first, as a host finding people does.
+void RestrictAndSort(IMAPITable* view, Problems& problems) {
+  SPropValue typed{};
+  typed.ulPropTag = PR_ANR_A;
+  typed.Value.lpszA = const_cast<LPSTR>("old");
+  SRestriction anr{};
+  anr.rt = RES_PROPERTY;
+  anr.res.resProperty = {RELOP_EQ, PR_ANR_A, &typed};
+  SizedSSortOrderSet(1, byName) = {1, 0, 0, {{PR_DISPLAY_NAME_A, TABLE_SORT_DESCEND}}};
+  if (view->Restrict(&anr, 0) != S_OK) problems.Note("Restrict failed");
+  if (view->SortTable(reinterpret_cast<LPSSortOrderSet>(&byName), 0) != S_OK) problems.Note("SortTable failed");
+}
+
+// An entry no thread deletes is found by its name whatever the others do.
+void ResolveKeptName(IABContainer* root, Problems& problems) {
+  void* block = nullptr;
+  HostAllocateBuffer(CbNewADRLIST(1), &block);
+  auto* list = static_cast<ADRLIST*>(block);
+  void* value = nullptr;
+  HostAllocateBuffer(sizeof(SPropValue), &value);
+  auto* typed = static_cast<LPSPropValue>(value);
+  typed->ulPropTag = PR_DISPLAY_NAME;
+  typed->Value.lpszA = const_cast<LPSTR>("old11");
+  list->cEntries = 1;
+  list->aEntries[0] = {0, 1, typed};
+  SizedSPropTagArray(1, flags) = {1, {MAPI_UNRESOLVED}};
+  if (root->ResolveNames(nullptr, 0, list, reinterpret_cast<LPFlagList>(&flags)) != S_OK ||
+      flags.aulPropTag[0] != MAPI_RESOLVED)
+    problems.Note("Old11 was not resolved");
+  HostFreeBuffer(list->aEntries[0].rgPropVals);
+  HostFreeBuffer(list);
+}
+
 // A new person made through the container and saved; its record id, or 0 when any step failed.
 ULONG CreatePerson(IABContainer* root, const std::string& name) {
   SizedSPropTagArray(1, tags) = {1, {PR_DEF_CREATE_MAILUSER}};
@@ -123,9 +157,11 @@ TEST_F(ConcurrencyTableTest, ViewsAreReadWhileOtherThreadsCreateSaveAndDelete) {
           problems.Note("GetContentsTable failed");
           continue;
         }
+        if (round % 2) RestrictAndSort(own, problems);
         ReadWholeView(own, problems);
         own->Release();
         ReadSharedView(shared, t + round % 4, problems);
+        ResolveKeptName(root, problems);
       }
       return;
     }
