@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <string>
 #include <vector>
 
 #include "fuzz/fuzz_input.h"
@@ -110,6 +112,64 @@ LONG Count(FuzzInput& in) {
   return static_cast<LONG>(in.Word());
 }
 
+// A restriction of the kinds hosts send, now and then another kind, a few levels deep. Everything it points
+// at lives in the store, for as long as one step.
+struct RestrictionStore {
+  std::deque<SRestriction> nodes;
+  std::deque<std::vector<SRestriction>> lists;
+  std::deque<SPropValue> values;
+  std::deque<std::string> texts;
+};
+
+// Short texts from letters that fold into each other (H, h, e, é in the book's code page, space, -).
+LPSTR FuzzText(FuzzInput& in, RestrictionStore& store) {
+  static const char kLetters[] = {'H', 'h', 'e', '\xE9', ' ', '-', 'a', '\xC6'};
+  std::string& text = store.texts.emplace_back();
+  for (ULONG n = in.Below(5); n > 0; --n)
+    text += kLetters[in.Below(sizeof kLetters)];
+  return text.data();
+}
+
+SRestriction* FuzzRestriction(FuzzInput& in, RestrictionStore& store, int depth) {
+  SRestriction& r = store.nodes.emplace_back();
+  SPropValue& value = store.values.emplace_back();
+  uint8_t kind = in.Byte();
+  r.rt = depth > 3 ? RES_PROPERTY + kind % 2 : kind % 6;
+  switch (r.rt) {
+  case RES_AND:
+  case RES_OR: {
+    std::vector<SRestriction>& list = store.lists.emplace_back();
+    for (ULONG n = in.Below(4); n > 0; --n)
+      list.push_back(*FuzzRestriction(in, store, depth + 1));
+    r.res.resAnd = {static_cast<ULONG>(list.size()), list.data()};
+    return &r;
+  }
+  case RES_NOT:
+    r.res.resNot = {0, FuzzRestriction(in, store, depth + 1)};
+    return &r;
+  case RES_CONTENT:
+    value.ulPropTag = kind & 0x40 ? PR_COMMENT_A : PR_DISPLAY_NAME_A;
+    value.Value.lpszA = FuzzText(in, store);
+    r.res.resContent = {in.Below(4) | (kind & 0x80 ? FL_IGNORECASE : 0u), value.ulPropTag, &value};
+    return &r;
+  case RES_PROPERTY:
+    if (kind & 0x40) {
+      value.ulPropTag = PR_OBJECT_TYPE;
+      value.Value.l = in.Below(8);
+      r.res.resProperty = {in.Below(7), PR_OBJECT_TYPE, &value};
+      return &r;
+    }
+    value.ulPropTag = PR_ANR_A;
+    value.Value.lpszA = FuzzText(in, store);
+    r.res.resProperty = {kind & 0x80 ? in.Below(7) : RELOP_EQ, PR_ANR_A, &value};
+    return &r;
+  default:
+    r.rt = in.Below(12);
+    r.res.resExist = {0, FuzzTag(in), 0};
+    return &r;
+  }
+}
+
 struct Program {
   ULONG indexTag = PR_INSTANCE_KEY;
   SizedSPropTagArray(4, columns) = {4, {PR_DISPLAY_NAME_A, PR_INSTANCE_KEY, PR_OBJECT_TYPE, PR_COMMENT_A}};
@@ -210,10 +270,17 @@ void Program::Step(FuzzInput& in) {
     return;
   }
   case 14: {
-    SSortOrderSet sort = {1, 0, 0, {{PR_DISPLAY_NAME_A, TABLE_SORT_ASCEND}}};
-    view->SortTable(&sort, 0);
-    view->Restrict(nullptr, 0);
-    view->FindRow(nullptr, Origin(in, bookmarks), 0);
+    RestrictionStore store;
+    SRestriction* restriction = FuzzRestriction(in, store, 0);
+    uint8_t how = in.Byte();
+    if (how & 1)
+      view->Restrict(how & 2 ? nullptr : restriction, 0);
+    else
+      view->FindRow(how & 2 ? nullptr : restriction, Origin(in, bookmarks), how & 4 ? DIR_BACKWARD : 0);
+    if (how & 8) {
+      SSortOrderSet sort = {in.Below(3), 0, 0, {{how & 16 ? FuzzTag(in) : PR_DISPLAY_NAME_A, in.Below(3)}}};
+      view->SortTable(&sort, 0);
+    }
     LPSSortOrderSet order = nullptr;
     if (SUCCEEDED(view->QuerySortOrder(&order)) && order) HostFreeBuffer(order);
     return;

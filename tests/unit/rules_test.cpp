@@ -153,6 +153,23 @@ TEST(Rules, FoldingTakesOffCaseAndAccents) {
     SCOPED_TRACE(text);
     EXPECT_EQ(FoldForMatch(Wide(text)), Wide(folded));
   }
+
+  // The book's own bytes (Windows-1252 here) fold alike, the letters beyond Latin-1 included; a value
+  // too long to fold whole is marked so, and matches nothing.
+  FoldedText folded;
+  FoldBookText("\x8C"
+               "uvre \x9F"
+               "ves \x8A"
+               "koda H\xC9L\xC8NE",
+               &folded);
+  EXPECT_EQ(WideText(folded.View()), Wide("oeuvre yves skoda helene"));
+  EXPECT_TRUE(folded.whole);
+  WidenBookText("H\xE9", &folded);
+  EXPECT_EQ(WideText(folded.View()), Wide("Hé"));
+  std::string ligatures(300, '\xC6');
+  FoldBookText(ligatures.c_str(), &folded);
+  EXPECT_FALSE(folded.whole);
+  EXPECT_EQ(folded.length, kMaxFoldedChars);
 }
 
 TEST(Rules, ATypedTextMatchesTheStartOfANameOrOfAWordInIt) {
