@@ -1,7 +1,8 @@
-// abkhost export: the address book as a CSV file that import reads back to the same bytes. Persons come
-// first, then groups, each in the book's order; every row carries an id, and a member is written by name
-// where that name is the file's only one of it, else by '#' and its id. The file is written beside the
-// target and renamed over it when complete, and no address book is ever a target.
+// abkhost export: the address book as a CSV or vCard file that import reads back to the same bytes.
+// Persons come first, then groups, each in the book's order. In CSV every row carries an id, and a member
+// is written by name where that name is the file's only one of it, else by '#' and its id; in vCard every
+// card carries a UID and a member is named by it. The file is written beside the target and renamed over
+// it when complete, and no address book is ever a target.
 #include <fstream>
 #include <map>
 #include <string>
@@ -16,6 +17,7 @@
 #include "host/abkhost_columns.h"
 #include "host/abkhost_commands.h"
 #include "host/host_allocators.h"
+#include "vcard/vcard_book.h"
 
 namespace abkhost {
 
@@ -154,7 +156,7 @@ bool MayWrite(Host& host, const std::filesystem::path& target) {
   if (!std::filesystem::exists(target, error)) return true;
   std::string book = host.BookPath();
   if (!book.empty() && std::filesystem::equivalent(target, PathOf(FromBook(book)), error)) {
-    Err("abkhost: %s is the address book itself; export writes a CSV file beside it\n",
+    Err("abkhost: %s is the address book itself; export writes its file beside it\n",
         EscapeControls(Utf8Of(target)).c_str());
     return false;
   }
@@ -191,15 +193,17 @@ bool WriteWhole(const std::filesystem::path& target, const std::string& text) {
 
 } // namespace
 
-int ExportCommand(const GlobalOptions& options, const std::string& file) {
-  bool toOutput = file == "-";
-  std::filesystem::path target = PathOf(file);
+int ExportCommand(const GlobalOptions& options, const ExportOptions& exported) {
+  bool toOutput = exported.file == "-";
+  std::filesystem::path target = PathOf(exported.file);
   Host host(options);
   if (!host.Load() || !host.Open()) return 1;
   if (!toOutput && !MayWrite(host, target)) return 1;
   abk::csv::Book book;
   if (!ReadBookRows(host, &book)) return 1;
-  std::string text = CsvText(book);
+  abk::vcard::Version version =
+      exported.vcardVersion == "3.0" ? abk::vcard::Version::kVersion3 : abk::vcard::Version::kVersion4;
+  std::string text = IsVcard(exported.format, exported.file) ? abk::vcard::WriteCards(book, version) : CsvText(book);
   if (toOutput) {
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY); // the file's own line ends, not the console's
@@ -213,7 +217,7 @@ int ExportCommand(const GlobalOptions& options, const std::string& file) {
     return 1;
   }
   Err("Exported %zu entries to %s\n", book.rows.size(),
-      toOutput ? "the standard output" : EscapeControls(file).c_str());
+      toOutput ? "the standard output" : EscapeControls(exported.file).c_str());
   return 0;
 }
 

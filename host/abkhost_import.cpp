@@ -1,4 +1,4 @@
-// abkhost import: the entries of a CSV file, checked whole before anything is written, then added in one
+// abkhost import: the entries of a CSV or vCard file, checked whole before anything is written, then added in one
 // transaction through the provider: CreateEntry, SetProps and SaveChanges for each entry, CopyEntries
 // for each group's members. The dialogs' own rules apply (the same code), and an entry the book already
 // holds is reported as present and not added again, so an interrupted import can be run again.
@@ -18,6 +18,7 @@
 #include "resources/resource.h"
 #include "rules/group_graph.h"
 #include "rules/limits.h"
+#include "vcard/vcard_book.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -124,6 +125,16 @@ abk::csv::Encoding EncodingOf(const std::string& name) {
   if (name == "utf-8") return abk::csv::Encoding::kUtf8;
   if (name == "windows-1252") return abk::csv::Encoding::kWindows1252;
   return abk::csv::Encoding::kAuto;
+}
+
+// The file's rows, read as vCard or CSV: from here on both are checked and written alike.
+abk::csv::Book ReadBookFile(const ImportOptions& import, const std::string& bytes) {
+  if (IsVcard(import.format, import.file)) return abk::vcard::ReadCards(bytes);
+  abk::csv::Document document = abk::csv::ParseCsv(bytes, EncodingOf(import.encoding));
+  if (document.guessedWindows1252)
+    Err("abkhost: warning: %s is not UTF-8; it was read as Windows-1252 (--encoding chooses)\n",
+        EscapeControls(import.file).c_str());
+  return abk::csv::ReadBook(document);
 }
 
 // The row's values in the book's code page, each checked: characters the book cannot hold, values longer
@@ -455,11 +466,7 @@ int ImportCommand(const GlobalOptions& options, const ImportOptions& import) {
     Err("abkhost: cannot read %s\n", EscapeControls(import.file).c_str());
     return 1;
   }
-  abk::csv::Document document = abk::csv::ParseCsv(bytes, EncodingOf(import.encoding));
-  if (document.guessedWindows1252)
-    Err("abkhost: warning: %s is not UTF-8; it was read as Windows-1252 (--encoding chooses)\n",
-        EscapeControls(import.file).c_str());
-  abk::csv::Book file = abk::csv::ReadBook(document);
+  abk::csv::Book file = ReadBookFile(import, bytes);
   for (const abk::csv::Problem& warning : file.warnings)
     Err("abkhost: warning: line %zu: %s\n", warning.line, warning.text.c_str());
   Problems problems;
