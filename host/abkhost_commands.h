@@ -47,7 +47,14 @@ struct GroupOptions {
 struct ImportOptions {
   std::string file;
   bool dryRun = false;
-  std::string encoding = "auto"; // auto, utf-8 or windows-1252
+  std::string encoding = "auto"; // a CSV file's: auto, utf-8 or windows-1252
+  std::string format = "auto";   // auto (by the file's name), csv or vcard
+};
+
+struct ExportOptions {
+  std::string file; // or "-" for standard output
+  std::string format = "auto";
+  std::string vcardVersion = "4.0"; // or 3.0
 };
 
 int ServiceCommand(const GlobalOptions& options, const ServiceOptions& service);
@@ -62,7 +69,7 @@ int EditGroupCommand(const GlobalOptions& options, const GroupOptions& group);
 int DeleteCommand(const GlobalOptions& options, const std::vector<std::string>& targets);
 int RecipientsCommand(const GlobalOptions& options, const std::vector<std::string>& names);
 int ImportCommand(const GlobalOptions& options, const ImportOptions& import);
-int ExportCommand(const GlobalOptions& options, const std::string& file);
+int ExportCommand(const GlobalOptions& options, const ExportOptions& exported);
 int CheckCommand(const GlobalOptions& options);
 int RepairCommand(const GlobalOptions& options);
 

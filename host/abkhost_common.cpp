@@ -77,6 +77,14 @@ void SplitMember(const std::string& text, std::string* name, ULONG* selection) {
   *name = text.substr(0, colon);
 }
 
+bool IsVcard(const std::string& format, const std::string& file) {
+  if (format != "auto") return format == "vcard";
+  std::string end = file.size() >= 4 ? file.substr(file.size() - 4) : "";
+  for (char& c : end)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return end == ".vcf";
+}
+
 const char* TypeName(const EntryRow& row) { return row.IsGroup() ? "group" : "person"; }
 
 const std::string* PersonFields::Get(const char* option) const {

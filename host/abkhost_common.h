@@ -81,6 +81,9 @@ std::string Code(HRESULT hr);
 bool IsNumber(const std::string& text);
 // Splits "NAME:primary" into its name and selection (0 when none is given, 1 primary, 2 secondary).
 void SplitMember(const std::string& text, std::string* name, ULONG* selection);
+// Whether a file is read or written as vCard: --format says (auto, csv or vcard), and auto says vCard for
+// a name ending in ".vcf" in any case.
+bool IsVcard(const std::string& format, const std::string& file);
 // "person" or "group".
 const char* TypeName(const EntryRow& row);
 

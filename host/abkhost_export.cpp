@@ -1,7 +1,8 @@
-// abkhost export: the address book as a CSV file that import reads back to the same bytes. Persons come
-// first, then groups, each in the book's order; every row carries an id, and a member is written by name
-// where that name is the file's only one of it, else by '#' and its id. The file is written beside the
-// target and renamed over it when complete, and no address book is ever a target.
+// abkhost export: the address book as a CSV or vCard file that import reads back to the same bytes.
+// Persons come first, then groups, each in the book's order. In CSV every row carries an id, and a member
+// is written by name where that name is the file's only one of it, else by '#' and its id; in vCard every
+// card carries a UID and a member is named by it. The file is written beside the target and renamed over
+// it when complete, and no address book is ever a target.
 #include <fstream>
 #include <map>
 #include <string>
@@ -13,128 +14,139 @@
 #endif
 
 #include "csv/csv_book.h"
+#include "host/abkhost_columns.h"
 #include "host/abkhost_commands.h"
 #include "host/host_allocators.h"
-#include "props/entry_props.h"
+#include "vcard/vcard_book.h"
 
 namespace abkhost {
 
 namespace {
 
-// The columns, each with the person property behind it.
-struct ExportColumn {
-  const char* heading;
-  ULONG tag;
+using abk::csv::BookRow;
+using abk::csv::Column;
+
+// The CSV file's columns in order; the optional ones are written only when some entry has a value in them.
+struct CsvColumn {
+  Column column;
+  bool optional;
 };
-const ExportColumn kColumns[] = {
-    {"type", 0},
-    {"name", PR_DISPLAY_NAME},
-    {"first", PR_GIVEN_NAME},
-    {"last", PR_SURNAME},
-    {"company", PR_COMPANY_NAME},
-    {"department", PR_DEPARTMENT_NAME},
-    {"fax", PR_BUSINESS_FAX_NUMBER},
-    {"fax_description", PR_PRIMARY_FAX_DESCRIPTION},
-    {"fax2", PR_HOME_FAX_NUMBER},
-    {"fax2_description", PR_SECONDARY_FAX_DESCRIPTION},
-    {"keyword", PR_COMMENT},
-    {"members", 0},
-    {"prefix", PR_DISPLAY_NAME_PREFIX},
-    {"suffix", PR_NAME_SUFFIX},
-    {"middle", PR_MIDDLE_NAME},
-    {"fax_extra1", PR_PRIMARY_FAX_EXTRA1},
-    {"fax_extra2", PR_PRIMARY_FAX_EXTRA2},
-    {"fax_extra3", PR_PRIMARY_FAX_EXTRA3},
-    {"fax2_extra1", PR_SECONDARY_FAX_EXTRA1},
-    {"fax2_extra2", PR_SECONDARY_FAX_EXTRA2},
-    {"fax2_extra3", PR_SECONDARY_FAX_EXTRA3},
-    {"id", 0},
+constexpr CsvColumn kCsvColumns[] = {
+    {Column::kType, false},      {Column::kName, false},
+    {Column::kFirst, false},     {Column::kLast, false},
+    {Column::kCompany, false},   {Column::kDepartment, false},
+    {Column::kFax, false},       {Column::kFaxDescription, false},
+    {Column::kFax2, false},      {Column::kFax2Description, false},
+    {Column::kKeyword, false},   {Column::kMembers, false},
+    {Column::kPrefix, false},    {Column::kSuffix, false},
+    {Column::kMiddle, true},     {Column::kFaxExtra1, true},
+    {Column::kFaxExtra2, true},  {Column::kFaxExtra3, true},
+    {Column::kFax2Extra1, true}, {Column::kFax2Extra2, true},
+    {Column::kFax2Extra3, true}, {Column::kId, false},
 };
-constexpr size_t kColumnCount = std::size(kColumns);
-constexpr size_t kTypeColumn = 0, kNameColumn = 1, kKeywordColumn = 10, kMembersColumn = 11, kIdColumn = 21;
-// Columns written only when some entry has a value in them.
-constexpr size_t kFirstExtraColumn = 14, kLastExtraColumn = 20;
 
 const char kBookMagic[] = "\x89"
                           "ABK";
 
-// Every string property of a person behind the columns, in UTF-8.
-bool ReadPerson(Host& host, const EntryRow& row, std::vector<std::string>* cells) {
-  std::vector<ULONG> tags;
-  std::vector<size_t> columnOf;
-  for (size_t c = 0; c < kColumnCount; ++c) {
-    if (!kColumns[c].tag) continue;
-    tags.push_back(kColumns[c].tag);
-    columnOf.push_back(c);
-  }
+// A person's non-empty string properties as the row's fields, in UTF-8.
+bool ReadPerson(Host& host, const EntryRow& entry, BookRow* row) {
   std::vector<std::string> values;
-  if (!host.ReadStrings(row, tags, &values)) return false;
-  for (size_t i = 0; i < values.size(); ++i)
-    (*cells)[columnOf[i]] = FromBook(values[i]);
+  if (!ReadPersonValues(host, entry, &values)) return false;
+  for (size_t i = 0; i < kTagCount; ++i)
+    if (!values[i].empty()) row->fields.emplace_back(kColumnTags[i].column, FromBook(values[i]));
+  row->name = FromBook(values[kNameValue]);
   return true;
 }
 
-// The rows of the file, in order, without their members.
-struct FileRow {
-  const EntryRow* entry;
-  std::vector<std::string> cells;
-};
-
-// Members of each group as the file names them.
-bool FillMembers(Host& host, std::vector<FileRow>& rows) {
-  std::map<ULONG, size_t> rowOf;       // record to row
-  std::map<std::string, size_t> named; // how many rows hold each name
-  for (size_t i = 0; i < rows.size(); ++i) {
-    rowOf[rows[i].entry->recordId] = i;
-    ++named[rows[i].cells[kNameColumn]];
-  }
-  for (FileRow& row : rows) {
-    if (!row.entry->IsGroup()) continue;
-    std::vector<EntryRow> members;
-    if (!host.ReadRows(&members, row.entry->entryId)) return false;
-    std::vector<abk::csv::MemberRef> list;
-    for (const EntryRow& member : members) {
-      auto found = rowOf.find(member.recordId);
-      if (found == rowOf.end()) continue; // a member the book no longer lists
-      const FileRow& target = rows[found->second];
-      abk::csv::MemberRef ref;
-      if (named[target.cells[kNameColumn]] == 1)
-        ref.name = target.cells[kNameColumn];
-      else
-        ref.id = target.cells[kIdColumn];
-      bool chosen = false;
-      for (unsigned numbers : {1u, 2u}) {
-        if (member.IsGroup() || (numbers == 1 ? member.fax : member.fax2).empty()) continue;
-        ref.numbers = numbers;
-        list.push_back(ref);
-        chosen = true;
-      }
-      if (!chosen) list.push_back(ref);
+// The members of a group by their rows' ids, one reference for each number the group uses of a person.
+bool ReadMembers(Host& host, const EntryRow& group, const std::map<ULONG, std::string>& idOf, BookRow* row) {
+  std::vector<EntryRow> members;
+  if (!host.ReadRows(&members, group.entryId)) return false;
+  for (const EntryRow& member : members) {
+    auto found = idOf.find(member.recordId);
+    if (found == idOf.end()) continue; // a member the book no longer lists
+    abk::csv::MemberRef ref;
+    ref.id = found->second;
+    bool chosen = false;
+    for (unsigned numbers : {1u, 2u}) {
+      if (member.IsGroup() || (numbers == 1 ? member.fax : member.fax2).empty()) continue;
+      ref.numbers = numbers;
+      row->members.push_back(ref);
+      chosen = true;
     }
-    row.cells[kMembersColumn] = abk::csv::FormatMembers(list);
+    if (!chosen) row->members.push_back(ref);
   }
   return true;
 }
 
-std::string FileText(const std::vector<FileRow>& rows) {
-  std::vector<bool> written(kColumnCount, true);
-  for (size_t c = kFirstExtraColumn; c <= kLastExtraColumn; ++c) {
-    written[c] = false;
-    for (const FileRow& row : rows)
-      written[c] = written[c] || !row.cells[c].empty();
+// The book as rows: persons, then groups, each in the book's order and numbered from 1 as its id.
+bool ReadBookRows(Host& host, abk::csv::Book* book) {
+  std::vector<EntryRow> entries;
+  if (!host.ReadRows(&entries)) return false;
+  std::map<ULONG, std::string> idOf;
+  std::vector<const EntryRow*> groups;
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const EntryRow& entry : entries) {
+      if (entry.IsGroup() != (pass == 1)) continue;
+      BookRow row;
+      row.group = entry.IsGroup();
+      row.id = std::to_string(book->rows.size() + 1);
+      idOf[entry.recordId] = row.id;
+      if (!row.group && !ReadPerson(host, entry, &row)) return false;
+      if (row.group) {
+        row.name = FromBook(entry.name);
+        row.fields.emplace_back(Column::kName, row.name);
+        if (!entry.keyword.empty()) row.fields.emplace_back(Column::kKeyword, FromBook(entry.keyword));
+        groups.push_back(&entry);
+      }
+      book->rows.push_back(std::move(row));
+    }
   }
-  auto line = [&](const std::vector<std::string>& cells) {
-    std::vector<std::string> shown;
-    for (size_t c = 0; c < kColumnCount; ++c)
-      if (written[c]) shown.push_back(cells[c]);
-    return abk::csv::FormatBookLine(shown, ',') + "\n";
-  };
-  std::vector<std::string> headings;
-  for (const ExportColumn& column : kColumns)
-    headings.push_back(column.heading);
-  std::string text = line(headings);
-  for (const FileRow& row : rows)
-    text += line(row.cells);
+  size_t firstGroup = book->rows.size() - groups.size();
+  for (size_t i = 0; i < groups.size(); ++i)
+    if (!ReadMembers(host, *groups[i], idOf, &book->rows[firstGroup + i])) return false;
+  return true;
+}
+
+// The rows as CSV: a member by name where that name is the file's only one of it, else by '#' and its id.
+std::string CsvText(const abk::csv::Book& book) {
+  std::map<std::string, size_t> named; // how many rows hold each name
+  std::map<std::string, std::string> nameOf;
+  for (const BookRow& row : book.rows) {
+    ++named[row.name];
+    nameOf[row.id] = row.name;
+  }
+  std::vector<const CsvColumn*> written;
+  for (const CsvColumn& column : kCsvColumns) {
+    bool used = !column.optional;
+    for (const BookRow& row : book.rows)
+      used = used || !abk::csv::FieldOf(row, column.column).empty();
+    if (used) written.push_back(&column);
+  }
+  std::vector<std::string> cells;
+  for (const CsvColumn* column : written)
+    cells.push_back(abk::csv::HeadingOf(column->column));
+  std::string text = abk::csv::FormatBookLine(cells, ',') + "\n";
+  for (const BookRow& row : book.rows) {
+    std::vector<abk::csv::MemberRef> members = row.members;
+    for (abk::csv::MemberRef& member : members) {
+      if (named[nameOf[member.id]] != 1) continue;
+      member.name = nameOf[member.id];
+      member.id.clear();
+    }
+    cells.clear();
+    for (const CsvColumn* column : written) {
+      if (column->column == Column::kType)
+        cells.push_back(row.group ? "group" : "person");
+      else if (column->column == Column::kId)
+        cells.push_back(row.id);
+      else if (column->column == Column::kMembers)
+        cells.push_back(abk::csv::FormatMembers(members));
+      else
+        cells.push_back(abk::csv::FieldOf(row, column->column));
+    }
+    text += abk::csv::FormatBookLine(cells, ',') + "\n";
+  }
   return text;
 }
 
@@ -144,7 +156,7 @@ bool MayWrite(Host& host, const std::filesystem::path& target) {
   if (!std::filesystem::exists(target, error)) return true;
   std::string book = host.BookPath();
   if (!book.empty() && std::filesystem::equivalent(target, PathOf(FromBook(book)), error)) {
-    Err("abkhost: %s is the address book itself; export writes a CSV file beside it\n",
+    Err("abkhost: %s is the address book itself; export writes its file beside it\n",
         EscapeControls(Utf8Of(target)).c_str());
     return false;
   }
@@ -181,31 +193,17 @@ bool WriteWhole(const std::filesystem::path& target, const std::string& text) {
 
 } // namespace
 
-int ExportCommand(const GlobalOptions& options, const std::string& file) {
-  bool toOutput = file == "-";
-  std::filesystem::path target = PathOf(file);
+int ExportCommand(const GlobalOptions& options, const ExportOptions& exported) {
+  bool toOutput = exported.file == "-";
+  std::filesystem::path target = PathOf(exported.file);
   Host host(options);
   if (!host.Load() || !host.Open()) return 1;
   if (!toOutput && !MayWrite(host, target)) return 1;
-  std::vector<EntryRow> entries;
-  if (!host.ReadRows(&entries)) return 1;
-  std::vector<FileRow> rows;
-  for (int pass = 0; pass < 2; ++pass) {
-    for (const EntryRow& entry : entries) {
-      if (entry.IsGroup() != (pass == 1)) continue;
-      FileRow row{&entry, std::vector<std::string>(kColumnCount)};
-      row.cells[kTypeColumn] = TypeName(entry);
-      row.cells[kIdColumn] = std::to_string(rows.size() + 1);
-      if (!entry.IsGroup() && !ReadPerson(host, entry, &row.cells)) return 1;
-      if (entry.IsGroup()) {
-        row.cells[kNameColumn] = FromBook(entry.name);
-        row.cells[kKeywordColumn] = FromBook(entry.keyword);
-      }
-      rows.push_back(std::move(row));
-    }
-  }
-  if (!FillMembers(host, rows)) return 1;
-  std::string text = FileText(rows);
+  abk::csv::Book book;
+  if (!ReadBookRows(host, &book)) return 1;
+  abk::vcard::Version version =
+      exported.vcardVersion == "3.0" ? abk::vcard::Version::kVersion3 : abk::vcard::Version::kVersion4;
+  std::string text = IsVcard(exported.format, exported.file) ? abk::vcard::WriteCards(book, version) : CsvText(book);
   if (toOutput) {
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY); // the file's own line ends, not the console's
@@ -218,7 +216,8 @@ int ExportCommand(const GlobalOptions& options, const std::string& file) {
   } else if (!WriteWhole(target, text)) {
     return 1;
   }
-  Err("Exported %zu entries to %s\n", rows.size(), toOutput ? "the standard output" : EscapeControls(file).c_str());
+  Err("Exported %zu entries to %s\n", book.rows.size(),
+      toOutput ? "the standard output" : EscapeControls(exported.file).c_str());
   return 0;
 }
 

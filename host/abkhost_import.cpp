@@ -1,4 +1,4 @@
-// abkhost import: the entries of a CSV file, checked whole before anything is written, then added in one
+// abkhost import: the entries of a CSV or vCard file, checked whole before anything is written, then added in one
 // transaction through the provider: CreateEntry, SetProps and SaveChanges for each entry, CopyEntries
 // for each group's members. The dialogs' own rules apply (the same code), and an entry the book already
 // holds is reported as present and not added again, so an interrupted import can be run again.
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "csv/csv_book.h"
+#include "host/abkhost_columns.h"
 #include "host/abkhost_commands.h"
 #include "host/book_transaction.h"
 #include "host/host_allocators.h"
@@ -17,6 +18,7 @@
 #include "resources/resource.h"
 #include "rules/group_graph.h"
 #include "rules/limits.h"
+#include "vcard/vcard_book.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -31,39 +33,6 @@ namespace abkhost {
 namespace {
 
 using abk::csv::Column;
-
-// The property behind each column a person takes.
-struct ColumnTag {
-  Column column;
-  ULONG tag;
-  const char* name;
-};
-constexpr ColumnTag kColumnTags[] = {
-    {Column::kName, PR_DISPLAY_NAME, "name"},
-    {Column::kPrefix, PR_DISPLAY_NAME_PREFIX, "prefix"},
-    {Column::kFirst, PR_GIVEN_NAME, "first"},
-    {Column::kMiddle, PR_MIDDLE_NAME, "middle"},
-    {Column::kLast, PR_SURNAME, "last"},
-    {Column::kSuffix, PR_NAME_SUFFIX, "suffix"},
-    {Column::kCompany, PR_COMPANY_NAME, "company"},
-    {Column::kDepartment, PR_DEPARTMENT_NAME, "department"},
-    {Column::kFax, PR_BUSINESS_FAX_NUMBER, "fax"},
-    {Column::kFaxDescription, PR_PRIMARY_FAX_DESCRIPTION, "fax_description"},
-    {Column::kFaxExtra1, PR_PRIMARY_FAX_EXTRA1, "fax_extra1"},
-    {Column::kFaxExtra2, PR_PRIMARY_FAX_EXTRA2, "fax_extra2"},
-    {Column::kFaxExtra3, PR_PRIMARY_FAX_EXTRA3, "fax_extra3"},
-    {Column::kFax2, PR_HOME_FAX_NUMBER, "fax2"},
-    {Column::kFax2Description, PR_SECONDARY_FAX_DESCRIPTION, "fax2_description"},
-    {Column::kFax2Extra1, PR_SECONDARY_FAX_EXTRA1, "fax2_extra1"},
-    {Column::kFax2Extra2, PR_SECONDARY_FAX_EXTRA2, "fax2_extra2"},
-    {Column::kFax2Extra3, PR_SECONDARY_FAX_EXTRA3, "fax2_extra3"},
-    {Column::kKeyword, PR_COMMENT, "keyword"},
-};
-constexpr size_t kTagCount = std::size(kColumnTags);
-// Places in kColumnTags that the rules look at.
-constexpr size_t kNameValue = 0, kFaxValue = 8, kFax2Value = 13, kKeywordValue = 18;
-static_assert(kColumnTags[kFaxValue].column == Column::kFax && kColumnTags[kFax2Value].column == Column::kFax2 &&
-              kColumnTags[kKeywordValue].column == Column::kKeyword && kColumnTags[kNameValue].column == Column::kName);
 
 // A stored value holds at most this many bytes of the book's code page.
 constexpr size_t kMaxValueBytes = 255;
@@ -158,10 +127,14 @@ abk::csv::Encoding EncodingOf(const std::string& name) {
   return abk::csv::Encoding::kAuto;
 }
 
-const std::string* FieldOf(const abk::csv::BookRow& row, Column column) {
-  for (const auto& [which, value] : row.fields)
-    if (which == column) return &value;
-  return nullptr;
+// The file's rows, read as vCard or CSV: from here on both are checked and written alike.
+abk::csv::Book ReadBookFile(const ImportOptions& import, const std::string& bytes) {
+  if (IsVcard(import.format, import.file)) return abk::vcard::ReadCards(bytes);
+  abk::csv::Document document = abk::csv::ParseCsv(bytes, EncodingOf(import.encoding));
+  if (document.guessedWindows1252)
+    Err("abkhost: warning: %s is not UTF-8; it was read as Windows-1252 (--encoding chooses)\n",
+        EscapeControls(import.file).c_str());
+  return abk::csv::ReadBook(document);
 }
 
 // The row's values in the book's code page, each checked: characters the book cannot hold, values longer
@@ -170,20 +143,22 @@ void ConvertValues(HINSTANCE module, Entry& entry, Problems& problems) {
   const abk::csv::BookRow& row = *entry.row;
   entry.values.assign(kTagCount, std::string());
   for (size_t i = 0; i < kTagCount; ++i) {
-    const std::string* value = kColumnTags[i].column == Column::kName ? &row.name : FieldOf(row, kColumnTags[i].column);
-    if (!value || value->empty()) continue;
+    std::string value =
+        kColumnTags[i].column == Column::kName ? row.name : abk::csv::FieldOf(row, kColumnTags[i].column);
+    if (value.empty()) continue;
+    const char* heading = abk::csv::HeadingOf(kColumnTags[i].column);
     if (row.group && kColumnTags[i].column != Column::kName && kColumnTags[i].column != Column::kKeyword) {
-      problems.Add(row.line, std::string("a group has no ") + kColumnTags[i].name + " ('" + EscapeControls(*value) +
+      problems.Add(row.line, std::string("a group has no ") + heading + " ('" + EscapeControls(value) +
                                  "'); it takes a name, a keyword and members");
       continue;
     }
     bool lost = false;
-    std::string book = ToBook(*value, &lost);
+    std::string book = ToBook(value, &lost);
     if (lost)
-      problems.Add(row.line, std::string(kColumnTags[i].name) + " '" + EscapeControls(*value) +
+      problems.Add(row.line, std::string(heading) + " '" + EscapeControls(value) +
                                  "' holds characters the address book cannot hold");
     else if (book.size() > kMaxValueBytes)
-      problems.Add(row.line, std::string(kColumnTags[i].name) + " is " + std::to_string(book.size()) +
+      problems.Add(row.line, std::string(heading) + " is " + std::to_string(book.size()) +
                                  " characters long; the book keeps at most " + std::to_string(kMaxValueBytes));
     entry.values[i] = book;
   }
@@ -201,14 +176,6 @@ void ConvertValues(HINSTANCE module, Entry& entry, Problems& problems) {
     if (!refusal.empty()) problems.Add(row.line, refusal);
   }
   if (fax.empty() && fax2.empty()) problems.Add(row.line, ProviderString(module, IDS_FAX_MISSING));
-}
-
-// The book's string values of a person behind kColumnTags.
-bool ReadPersonValues(Host& host, const EntryRow& row, std::vector<std::string>* values) {
-  std::vector<ULONG> tags;
-  for (const ColumnTag& column : kColumnTags)
-    tags.push_back(column.tag);
-  return host.ReadStrings(row, tags, values);
 }
 
 // The book's person identical to the entry in every column the file has, if any.
@@ -499,11 +466,7 @@ int ImportCommand(const GlobalOptions& options, const ImportOptions& import) {
     Err("abkhost: cannot read %s\n", EscapeControls(import.file).c_str());
     return 1;
   }
-  abk::csv::Document document = abk::csv::ParseCsv(bytes, EncodingOf(import.encoding));
-  if (document.guessedWindows1252)
-    Err("abkhost: warning: %s is not UTF-8; it was read as Windows-1252 (--encoding chooses)\n",
-        EscapeControls(import.file).c_str());
-  abk::csv::Book file = abk::csv::ReadBook(document);
+  abk::csv::Book file = ReadBookFile(import, bytes);
   for (const abk::csv::Problem& warning : file.warnings)
     Err("abkhost: warning: line %zu: %s\n", warning.line, warning.text.c_str());
   Problems problems;

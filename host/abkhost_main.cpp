@@ -13,6 +13,7 @@ namespace {
 using abkhost::GlobalOptions;
 
 const char kPersonHelp[] = "Each person option types into the person dialog's field; an empty value clears it.";
+const char kFormatHelp[] = "the file's format: auto (vcard for a name ending in .vcf, else csv), csv or vcard";
 const char kMemberHelp[] =
     "A member is a person or a group, by name or by number; a person's fax number is the primary one unless\n"
     "':secondary' is given (NAME:primary, NAME:secondary, 12:secondary). A name that several entries hold\n"
@@ -167,27 +168,32 @@ int Run(const std::vector<std::string>& arguments) {
   recipientsCommand->callback([&] { status = abkhost::RecipientsCommand(global, recipients); });
 
   abkhost::ImportOptions import;
-  CLI::App* importCommand = app.add_subcommand("import", "add the entries of a CSV file");
-  importCommand->add_option("file", import.file, "FILE.csv")->required();
+  CLI::App* importCommand = app.add_subcommand("import", "add the entries of a CSV or vCard file");
+  importCommand->add_option("file", import.file, "FILE.csv or FILE.vcf")->required();
   importCommand->add_flag("--dry-run", import.dryRun,
                           "check the whole file and say what would be added; write nothing");
   importCommand
       ->add_option("--encoding", import.encoding,
-                   "the file's encoding: auto (UTF-8 when it is valid UTF-8, "
+                   "a CSV file's encoding: auto (UTF-8 when it is valid UTF-8, "
                    "else Windows-1252), utf-8 or windows-1252")
       ->check(CLI::IsMember({"auto", "utf-8", "windows-1252"}));
+  importCommand->add_option("--format", import.format, kFormatHelp)->check(CLI::IsMember({"auto", "csv", "vcard"}));
   importCommand->footer("The whole file is checked first; nothing is written while any line is wrong. An entry the "
                         "book already holds\nis reported as present and not added again, so an interrupted import "
-                        "can simply be run again.\nColumns and member lists: docs/abkhost.md.");
+                        "can simply be run again.\nColumns, member lists and vCard properties: docs/abkhost.md.");
   importCommand->callback([&] { status = abkhost::ImportCommand(global, import); });
 
-  std::string exportFile;
-  std::string exportEncoding = "utf-8";
-  CLI::App* exportCommand = app.add_subcommand("export", "write the address book as a CSV file that import reads back");
-  exportCommand->add_option("file", exportFile, "FILE.csv, or - for standard output")->required();
+  abkhost::ExportOptions exported;
+  CLI::App* exportCommand =
+      app.add_subcommand("export", "write the address book as a CSV or vCard file that import reads back");
+  exportCommand->add_option("file", exported.file, "FILE.csv, FILE.vcf, or - for standard output")->required();
+  exportCommand->add_option("--format", exported.format, kFormatHelp)->check(CLI::IsMember({"auto", "csv", "vcard"}));
+  exportCommand
+      ->add_option("--vcard-version", exported.vcardVersion, "the vCard version written: 4.0 (the default) or 3.0")
+      ->check(CLI::IsMember({"3.0", "4.0"}));
   exportCommand->footer("The file is written beside the target and renamed over it when complete; the book itself "
                         "is never a target.");
-  exportCommand->callback([&] { status = abkhost::ExportCommand(global, exportFile); });
+  exportCommand->callback([&] { status = abkhost::ExportCommand(global, exported); });
 
   app.add_subcommand("check", "say whether the book is damaged, and where (exit status 1 when it is)")->callback([&] {
     status = abkhost::CheckCommand(global);

@@ -215,6 +215,18 @@ Column ColumnOf(const std::string& heading) {
   return Column::kUnknown;
 }
 
+std::string FieldOf(const BookRow& row, Column column) {
+  for (const auto& [which, value] : row.fields)
+    if (which == column) return value;
+  return std::string();
+}
+
+const char* HeadingOf(Column column) {
+  for (const Heading& known : kHeadings)
+    if (known.column == column) return known.text;
+  return "";
+}
+
 Book ReadBook(const Document& document) {
   Book book;
   book.problems = document.problems;

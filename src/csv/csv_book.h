@@ -39,6 +39,8 @@ enum class Column {
 // The column a heading names; case, spaces, underscores and hyphens do not count ("Fax_Description" is
 // "fax description").
 Column ColumnOf(const std::string& heading);
+// The heading a column is written under and named by in messages ("fax_description"); empty for kUnknown.
+const char* HeadingOf(Column column);
 
 struct BookRow {
   size_t line = 0;
@@ -49,6 +51,9 @@ struct BookRow {
   std::vector<std::pair<Column, std::string>> fields;
   std::vector<MemberRef> members;
 };
+
+// The row's value of a field column; empty when it has none.
+std::string FieldOf(const BookRow& row, Column column);
 
 struct Book {
   std::vector<Column> columns; // one per heading cell

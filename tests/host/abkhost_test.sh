@@ -144,6 +144,58 @@ grep -qF "person,Héloïse Dupré,Héloïse,Dupré,Société Générale des From
   "$WORK/second.csv" || fail "accents or the second fax number were lost"
 [ "$(wc -l <"$WORK/second.csv")" -eq "$(wc -l <"$SAMPLE")" ] || fail "the round trip lost entries"
 
+# vCard round trips: the sample book (accented names, groups choosing numbers, a group of groups) as 4.0
+# (chosen by the name, in any case) and 3.0, each imported into a new book and exported again to the same
+# bytes, and the new book exported as CSV the same as the sample's.
+rm -f "$WORK/book.adr"
+run 0 import "$SAMPLE"
+run 0 export "$WORK/sample.csv"
+run 0 export "$WORK/first.VCF"
+run 0 export --vcard-version 3.0 "$WORK/first-3.vcf"
+[ "$(grep -c $'\r$' "$WORK/first.VCF")" -eq "$(wc -l <"$WORK/first.VCF")" ] || fail "a vCard line does not end with CRLF"
+for version in 4.0 3.0; do
+  first=$WORK/first.VCF
+  [ "$version" = 3.0 ] && first=$WORK/first-3.vcf
+  rm -f "$WORK/book.adr"
+  run 0 import "$first"
+  expect_out "Imported 36 entries"
+  run 0 export --format vcard --vcard-version "$version" -
+  cmp -s "$WORK/out" "$first" || fail "the vCard $version round trip changed the file: $(diff "$WORK/out" "$first")"
+  run 0 export "$WORK/again.csv"
+  cmp -s "$WORK/again.csv" "$WORK/sample.csv" ||
+    fail "the vCard $version round trip lost something: $(diff "$WORK/again.csv" "$WORK/sample.csv")"
+done
+# What a card cannot bring is refused with its line, and nothing is written.
+cat >"$WORK/refused.vcf" <<'VCF'
+BEGIN:VCARD
+VERSION:3.0
+FN:Sans Fax
+TEL;TYPE=cell:0600
+END:VCARD
+BEGIN:VCARD
+VERSION:4.0
+FN:Trois Fax
+TEL;TYPE=fax,work:01
+TEL;TYPE=fax,home:02
+TEL;TYPE=fax:03
+END:VCARD
+VCF
+rm -f "$WORK/book.adr"
+run 1 import "$WORK/refused.vcf"
+expect_err "line 1: Entrez le numéro de télécopie."
+expect_err "line 11: a third fax number ('03'); the book keeps two for each person"
+expect_err "warning: line 4: ignored, as the book has no place for them: TEL (not fax)"
+expect_err "nothing was imported: 2 problems"
+# A phone's 2.1 card, its name in quoted-printable ISO-8859-1, read as vCard whatever the file's name; a
+# second import finds it present.
+printf '%s\r\n' BEGIN:VCARD VERSION:2.1 'N;CHARSET=ISO-8859-1;ENCODING=QUOTED-PRINTABLE:Aub=E9;No=EBl' \
+  'TEL;FAX:0102' END:VCARD >"$WORK/phone.txt"
+run 0 import --format vcard "$WORK/phone.txt"
+run 0 show "Noël Aubé"
+expect_out "0102"
+run 0 import --format vcard "$WORK/phone.txt"
+expect_out "Imported 0 entries, 1 already present"
+
 # A group's choice of number survives the import: one member by its second number, one by its first.
 cat >"$WORK/choice.csv" <<'CSV'
 type,name,first,last,company,department,fax,fax_description,fax2,fax2_description,keyword,members
