@@ -291,6 +291,42 @@ void ResolveMembers(std::vector<Entry>& entries, const std::vector<EntryRow>& bo
   }
 }
 
+// A group is present when the book has one of the same name and keyword with the same members. Each
+// group found takes the book's record, so the groups holding it can be found next round. False after
+// printing why when a book group's members cannot be read.
+bool FindPresentGroups(Host& host, std::vector<Entry>& entries,
+                       const std::multimap<std::string, const EntryRow*>& byName, std::set<ULONG>& taken,
+                       std::map<ULONG, std::vector<EntryRow>>& bookMembers, size_t* found) {
+  for (Entry& entry : entries) {
+    if (!entry.row->group || entry.present) continue;
+    auto range = byName.equal_range(entry.bookName);
+    for (auto it = range.first; it != range.second && !entry.present; ++it) {
+      const EntryRow* row = it->second;
+      if (!row->IsGroup() || taken.count(row->recordId) || row->keyword != entry.values[kKeywordValue]) continue;
+      auto cached = bookMembers.find(row->recordId);
+      if (cached == bookMembers.end()) {
+        std::vector<EntryRow> members;
+        if (!host.ReadRows(&members, row->entryId)) return false;
+        cached = bookMembers.emplace(row->recordId, std::move(members)).first;
+      }
+      const std::vector<EntryRow>& members = cached->second;
+      bool same = members.size() == entry.members.size();
+      for (size_t m = 0; same && m < members.size(); ++m) {
+        ULONG numbers = (members[m].fax.empty() ? 0u : 1u) | (members[m].fax2.empty() ? 0u : 2u);
+        same = members[m].recordId == entry.members[m].record &&
+               (members[m].IsGroup() || numbers == entry.members[m].numbers);
+      }
+      if (!same) continue;
+      entry.present = row;
+      entry.record = row->recordId;
+      entry.entryId = row->entryId;
+      taken.insert(row->recordId);
+      ++*found;
+    }
+  }
+  return true;
+}
+
 // The dialogs' limits and group rules over the book as the import would leave it.
 void CheckRules(HINSTANCE module, Host& host, const std::vector<EntryRow>& book, std::vector<Entry>& entries,
                 Problems& problems) {
@@ -502,27 +538,19 @@ int ImportCommand(const GlobalOptions& options, const ImportOptions& import) {
       entry.record = entry.row->group ? nextGroup-- : nextPerson--;
     }
   }
-  ResolveMembers(entries, book, problems);
-  // A group is present when the book has one of the same name and keyword with the same members.
-  for (Entry& entry : entries) {
-    if (!entry.row->group) continue;
-    auto range = byName.equal_range(entry.bookName);
-    for (auto it = range.first; it != range.second && !entry.present; ++it) {
-      const EntryRow* row = it->second;
-      if (!row->IsGroup() || taken.count(row->recordId) || row->keyword != entry.values[kKeywordValue]) continue;
-      std::vector<EntryRow> members;
-      if (!host.ReadRows(&members, row->entryId)) return 1;
-      bool same = members.size() == entry.members.size();
-      for (size_t m = 0; same && m < members.size(); ++m) {
-        ULONG numbers = (members[m].fax.empty() ? 0u : 1u) | (members[m].fax2.empty() ? 0u : 2u);
-        same = members[m].recordId == entry.members[m].record &&
-               (members[m].IsGroup() || numbers == entry.members[m].numbers);
-      }
-      if (!same) continue;
-      entry.present = row;
-      taken.insert(row->recordId);
-      ++present;
-    }
+  // Groups are found present from the inside out: a group that holds a group is the book's only once the
+  // group it holds is found to be, so the members are resolved again after each round that found one.
+  const Problems fileProblems = problems;
+  std::map<ULONG, std::vector<EntryRow>> bookMembers;
+  for (;;) {
+    problems = fileProblems;
+    for (Entry& entry : entries)
+      if (entry.row->group) entry.members.clear();
+    ResolveMembers(entries, book, problems);
+    size_t found = 0;
+    if (!FindPresentGroups(host, entries, byName, taken, bookMembers, &found)) return 1;
+    if (found == 0) break;
+    present += found;
   }
   CheckRules(module, host, book, entries, problems);
 

@@ -143,6 +143,12 @@ cmp -s "$WORK/first.csv" "$WORK/second.csv" || fail "the round trip changed the 
 grep -qF "person,Héloïse Dupré,Héloïse,Dupré,Société Générale des Fromages,Comptabilité,0140000000,Bureau,06-10-00-00-00,Domicile" \
   "$WORK/second.csv" || fail "accents or the second fax number were lost"
 [ "$(wc -l <"$WORK/second.csv")" -eq "$(wc -l <"$SAMPLE")" ] || fail "the round trip lost entries"
+# Imported again, every entry is found present, groups holding groups too, by name and as vCard.
+run 0 import "$SAMPLE"
+expect_out "Imported 0 entries, 36 already present"
+run 0 export "$WORK/again.vcf"
+run 0 import "$WORK/again.vcf"
+expect_out "Imported 0 entries, 36 already present"
 
 # vCard round trips: the sample book (accented names, groups choosing numbers, a group of groups) as 4.0
 # (chosen by the name, in any case) and 3.0, each imported into a new book and exported again to the same
