@@ -49,6 +49,7 @@ struct ImportOptions {
   bool dryRun = false;
   std::string encoding = "auto"; // a CSV file's: auto, utf-8 or windows-1252
   std::string format = "auto";   // auto (by the file's name), csv or vcard
+  bool withFaxOnly = false;      // persons without a fax number are left out instead of refusing the file
 };
 
 struct ExportOptions {

@@ -137,6 +137,22 @@ abk::csv::Book ReadBookFile(const ImportOptions& import, const std::string& byte
   return abk::csv::ReadBook(document);
 }
 
+// Leaves out the persons without a fax number, each named on a warning line; answers how many.
+size_t LeaveOutWithoutFax(abk::csv::Book& file) {
+  std::vector<abk::csv::BookRow> kept;
+  size_t left = 0;
+  for (abk::csv::BookRow& row : file.rows) {
+    if (!row.group && abk::csv::FieldOf(row, Column::kFax).empty() && abk::csv::FieldOf(row, Column::kFax2).empty()) {
+      Err("abkhost: line %zu: '%s' left out: no fax number\n", row.line, EscapeControls(row.name).c_str());
+      ++left;
+      continue;
+    }
+    kept.push_back(std::move(row));
+  }
+  file.rows.swap(kept);
+  return left;
+}
+
 // The row's values in the book's code page, each checked: characters the book cannot hold, values longer
 // than a field, the fax number rule. A group takes only a name and a keyword.
 void ConvertValues(HINSTANCE module, Entry& entry, Problems& problems) {
@@ -505,6 +521,7 @@ int ImportCommand(const GlobalOptions& options, const ImportOptions& import) {
   abk::csv::Book file = ReadBookFile(import, bytes);
   for (const abk::csv::Problem& warning : file.warnings)
     Err("abkhost: warning: line %zu: %s\n", warning.line, warning.text.c_str());
+  size_t leftOut = import.withFaxOnly ? LeaveOutWithoutFax(file) : 0;
   Problems problems;
   problems.list = file.problems;
 
@@ -566,6 +583,7 @@ int ImportCommand(const GlobalOptions& options, const ImportOptions& import) {
   for (const Entry& entry : entries)
     if (!entry.present) (entry.row->group ? groups : persons) += 1;
   std::string presentText = present ? ", " + std::to_string(present) + " already present" : "";
+  if (leftOut) presentText += ", " + std::to_string(leftOut) + " left out without a fax number";
   if (!problems.list.empty()) {
     Err("abkhost: nothing was imported: %zu problem%s in %s\n", problems.list.size(),
         problems.list.size() == 1 ? "" : "s", EscapeControls(import.file).c_str());

@@ -178,6 +178,9 @@ int Run(const std::vector<std::string>& arguments) {
                    "else Windows-1252), utf-8 or windows-1252")
       ->check(CLI::IsMember({"auto", "utf-8", "windows-1252"}));
   importCommand->add_option("--format", import.format, kFormatHelp)->check(CLI::IsMember({"auto", "csv", "vcard"}));
+  importCommand->add_flag("--with-fax-only", import.withFaxOnly,
+                          "leave out the persons without a fax number (a phone's contacts), naming each, "
+                          "instead of refusing the file");
   importCommand->footer("The whole file is checked first; nothing is written while any line is wrong. An entry the "
                         "book already holds\nis reported as present and not added again, so an interrupted import "
                         "can simply be run again.\nColumns, member lists and vCard properties: docs/abkhost.md.");

@@ -192,6 +192,14 @@ expect_err "line 1: Entrez le numéro de télécopie."
 expect_err "line 11: a third fax number ('03'); the book keeps two for each person"
 expect_err "warning: line 4: ignored, as the book has no place for them: TEL (not fax)"
 expect_err "nothing was imported: 2 problems"
+# Asked to, import leaves out the persons without a fax number and names them; a third number still refuses.
+run 1 import --with-fax-only "$WORK/refused.vcf"
+expect_err "line 1: 'Sans Fax' left out: no fax number"
+expect_err "nothing was imported: 1 problem"
+head -5 "$WORK/refused.vcf" >"$WORK/nofax.vcf"
+printf 'BEGIN:VCARD\nVERSION:4.0\nFN:Avec Fax\nTEL;TYPE=fax:0102\nEND:VCARD\n' >>"$WORK/nofax.vcf"
+run 0 import --with-fax-only "$WORK/nofax.vcf"
+expect_out "Imported 1 entries, 1 left out without a fax number"
 # A phone's 2.1 card, its name in quoted-printable ISO-8859-1, read as vCard whatever the file's name; a
 # second import finds it present.
 printf '%s\r\n' BEGIN:VCARD VERSION:2.1 'N;CHARSET=ISO-8859-1;ENCODING=QUOTED-PRINTABLE:Aub=E9;No=EBl' \
