@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # abkhost.exe under Wine: names typed with accents or outside the book's code page, output redirected as
-# UTF-8, and a CSV round trip of accented names.
+# UTF-8, a CSV and a vCard round trip of accented names, and names found without their accents.
 # Usage: abkhost_wine_test.sh WINE-RUN.sh PATH/TO/abkhost.exe
 set -u
 WINE_RUN=$1
@@ -31,6 +31,16 @@ rm -f "$WORK/book.adr"
 run 0 import "Z:$WORK/first.csv"
 run 0 export -
 tr -d '\r' <"$WORK/out" | cmp -s - "$WORK/first.csv" || fail "the round trip changed the file: $(diff "$WORK/out" "$WORK/first.csv")"
+# Typed without its accents, in any case, a name is still found, and resolves as a recipient; a vCard
+# round trip keeps the accents.
+run 0 find ARG --format csv
+grep -qF "person,Zoé Ärger,Crémerie," "$WORK/out" || fail "find did not match without accents: $(cat "$WORK/out")"
+run 0 recipients "zoe"
+grep -qF "0102030405" "$WORK/out" || fail "recipients did not resolve a part of the name: $(cat "$WORK/err")"
+run 0 export "Z:$WORK/book.vcf"
+rm -f "$WORK/book.adr"
+run 0 import "Z:$WORK/book.vcf"
+run 0 show "Zoé Ärger"
 
 [ "$failures" -eq 0 ] || exit 1
 echo "abkhost under Wine: accented names behaved"
