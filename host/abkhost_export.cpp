@@ -216,7 +216,7 @@ int ExportCommand(const GlobalOptions& options, const ExportOptions& exported) {
   } else if (!WriteWhole(target, text)) {
     return 1;
   }
-  Err("Exported %zu entries to %s\n", book.rows.size(),
+  Err("Exported %zu %s to %s\n", book.rows.size(), book.rows.size() == 1 ? "entry" : "entries",
       toOutput ? "the standard output" : EscapeControls(exported.file).c_str());
   return 0;
 }

@@ -597,7 +597,7 @@ int ImportCommand(const GlobalOptions& options, const ImportOptions& import) {
     Err("abkhost: nothing was imported\n");
     return 1;
   }
-  Out("Imported %zu entries%s\n", persons + groups, presentText.c_str());
+  Out("Imported %zu %s%s\n", persons + groups, persons + groups == 1 ? "entry" : "entries", presentText.c_str());
   return 0;
 }
 

@@ -199,7 +199,7 @@ expect_err "nothing was imported: 1 problem"
 head -5 "$WORK/refused.vcf" >"$WORK/nofax.vcf"
 printf 'BEGIN:VCARD\nVERSION:4.0\nFN:Avec Fax\nTEL;TYPE=fax:0102\nEND:VCARD\n' >>"$WORK/nofax.vcf"
 run 0 import --with-fax-only "$WORK/nofax.vcf"
-expect_out "Imported 1 entries, 1 left out without a fax number"
+expect_out "Imported 1 entry, 1 left out without a fax number"
 # A phone's 2.1 card, its name in quoted-printable ISO-8859-1, read as vCard whatever the file's name; a
 # second import finds it present.
 printf '%s\r\n' BEGIN:VCARD VERSION:2.1 'N;CHARSET=ISO-8859-1;ENCODING=QUOTED-PRINTABLE:Aub=E9;No=EBl' \
