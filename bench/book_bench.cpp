@@ -15,6 +15,7 @@
 
 #include "host/host_allocators.h"
 #include "host/host_support.h"
+#include "host/name_lookup.h"
 #include "host/profile_section.h"
 #include "host/provider_module.h"
 #include "kit/store_kit.h"
@@ -93,6 +94,17 @@ OpenBook& BookOf(int entries) {
   return *book;
 }
 
+// Reads every row of a view with one QueryRows, as hosts list a book, and frees them; the rows read.
+ULONG ReadEveryRow(LPMAPITABLE table) {
+  LPSRowSet rows = nullptr;
+  table->QueryRows(0x7FFFFFFF, 0, &rows);
+  ULONG count = rows->cRows;
+  for (ULONG r = 0; r < count; ++r)
+    HostFreeBuffer(rows->aRow[r].lpProps);
+  HostFreeBuffer(rows);
+  return count;
+}
+
 void ListRootContainer(benchmark::State& state) {
   OpenBook& book = BookOf(static_cast<int>(state.range(0)));
   for (auto _ : state) {
@@ -102,12 +114,7 @@ void ListRootContainer(benchmark::State& state) {
     auto* root = static_cast<IABContainer*>(object);
     LPMAPITABLE table = nullptr;
     root->GetContentsTable(0, &table);
-    LPSRowSet rows = nullptr;
-    table->QueryRows(0x7FFFFFFF, 0, &rows);
-    if (rows->cRows != static_cast<ULONG>(state.range(0))) state.SkipWithError("wrong row count");
-    for (ULONG r = 0; r < rows->cRows; ++r)
-      HostFreeBuffer(rows->aRow[r].lpProps);
-    HostFreeBuffer(rows);
+    if (ReadEveryRow(table) != static_cast<ULONG>(state.range(0))) state.SkipWithError("wrong row count");
     table->Release();
     root->Release();
   }
@@ -169,29 +176,13 @@ void ResolveOneName(benchmark::State& state) {
   SizedSPropTagArray(3, tags) = {3, {PR_ENTRYID, PR_DISPLAY_NAME, PR_BUSINESS_FAX_NUMBER}};
   for (auto _ : state) {
     state.PauseTiming();
-    void* block = nullptr;
-    HostAllocateBuffer(CbNewADRLIST(1), &block);
-    auto* list = static_cast<ADRLIST*>(block);
-    void* values = nullptr;
-    HostAllocateBuffer(sizeof(SPropValue), &values);
-    void* text = nullptr;
-    HostAllocateMore(16, values, &text);
-    strcpy(static_cast<char*>(text), "person 123");
-    auto* value = static_cast<LPSPropValue>(values);
-    value->ulPropTag = PR_DISPLAY_NAME;
-    value->Value.lpszA = static_cast<LPSTR>(text);
-    list->cEntries = 1;
-    list->aEntries[0] = {0, 1, value};
-    struct {
-      ULONG cFlags = 1;
-      ULONG ulFlag[1] = {MAPI_UNRESOLVED};
-    } flags;
+    auto* names = new host::TypedNames;
+    names->Make({"person 123"});
     state.ResumeTiming();
-    root->ResolveNames(reinterpret_cast<LPSPropTagArray>(&tags), 0, list, reinterpret_cast<LPFlagList>(&flags));
+    root->ResolveNames(reinterpret_cast<LPSPropTagArray>(&tags), 0, names->List(), names->Flags());
     state.PauseTiming();
-    bool resolved = flags.ulFlag[0] == MAPI_RESOLVED;
-    HostFreeBuffer(list->aEntries[0].rgPropVals);
-    HostFreeBuffer(list);
+    bool resolved = names->Flag(0) == MAPI_RESOLVED;
+    delete names;
     if (!resolved) {
       state.SkipWithError("not resolved");
       break;
@@ -203,56 +194,38 @@ void ResolveOneName(benchmark::State& state) {
 }
 BENCHMARK(ResolveOneName)->Arg(1500)->Arg(3000)->Arg(6000)->Unit(benchmark::kMillisecond)->Complexity();
 
-// A new view of the root's table restricted on PR_ANR, and every matching row read: "last12" stands for
-// Last12, Last120 to Last129 and Last1200 to Last1299 where the book has them.
-void RestrictAndReadMatches(benchmark::State& state) {
-  OpenBook& book = BookOf(static_cast<int>(state.range(0)));
-  IABContainer* root = WarmRoot(book);
-  SPropValue typed{};
-  typed.ulPropTag = PR_ANR_A;
-  typed.Value.lpszA = const_cast<LPSTR>("last12");
-  SRestriction anr{};
-  anr.rt = RES_PROPERTY;
-  anr.res.resProperty = {RELOP_EQ, PR_ANR_A, &typed};
-  ULONG expected = 0;
-  for (size_t i = 0; i < book.persons.size(); ++i)
-    expected += std::to_string(i).starts_with("12");
+// New views of the root's table, each narrowed or ordered by `shape` and read whole; every read must
+// give `expected` rows.
+template <class Shape> void ReadShapedViews(benchmark::State& state, IABContainer* root, Shape shape, ULONG expected) {
   for (auto _ : state) {
     LPMAPITABLE table = nullptr;
     root->GetContentsTable(0, &table);
-    table->Restrict(&anr, 0);
-    LPSRowSet rows = nullptr;
-    table->QueryRows(0x7FFFFFFF, 0, &rows);
-    if (rows->cRows != expected) state.SkipWithError("wrong row count");
-    for (ULONG r = 0; r < rows->cRows; ++r)
-      HostFreeBuffer(rows->aRow[r].lpProps);
-    HostFreeBuffer(rows);
+    shape(table);
+    if (ReadEveryRow(table) != expected) state.SkipWithError("wrong row count");
     table->Release();
   }
   root->Release();
   state.SetComplexityN(state.range(0));
 }
+
+// A restriction on PR_ANR: "last12" stands for Last12, Last120 to Last129 and Last1200 to Last1299 where
+// the book has them.
+void RestrictAndReadMatches(benchmark::State& state) {
+  OpenBook& book = BookOf(static_cast<int>(state.range(0)));
+  host::AnrRestriction anr("last12");
+  ULONG expected = 0;
+  for (size_t i = 0; i < book.persons.size(); ++i)
+    expected += std::to_string(i).starts_with("12");
+  ReadShapedViews(
+      state, WarmRoot(book), [&](LPMAPITABLE table) { table->Restrict(anr.Get(), 0); }, expected);
+}
 BENCHMARK(RestrictAndReadMatches)->Arg(1500)->Arg(3000)->Arg(6000)->Unit(benchmark::kMillisecond)->Complexity();
 
-// Sorting a view of the whole book by name and reading it.
+// The whole book sorted by name.
 void SortAndReadAll(benchmark::State& state) {
-  OpenBook& book = BookOf(static_cast<int>(state.range(0)));
-  IABContainer* root = WarmRoot(book);
   SizedSSortOrderSet(1, byName) = {1, 0, 0, {{PR_DISPLAY_NAME_A, TABLE_SORT_DESCEND}}};
-  for (auto _ : state) {
-    LPMAPITABLE table = nullptr;
-    root->GetContentsTable(0, &table);
-    table->SortTable(reinterpret_cast<LPSSortOrderSet>(&byName), 0);
-    LPSRowSet rows = nullptr;
-    table->QueryRows(0x7FFFFFFF, 0, &rows);
-    if (rows->cRows != static_cast<ULONG>(state.range(0))) state.SkipWithError("wrong row count");
-    for (ULONG r = 0; r < rows->cRows; ++r)
-      HostFreeBuffer(rows->aRow[r].lpProps);
-    HostFreeBuffer(rows);
-    table->Release();
-  }
-  root->Release();
-  state.SetComplexityN(state.range(0));
+  auto sort = [&](LPMAPITABLE table) { table->SortTable(reinterpret_cast<LPSSortOrderSet>(&byName), 0); };
+  ReadShapedViews(state, WarmRoot(BookOf(static_cast<int>(state.range(0)))), sort, static_cast<ULONG>(state.range(0)));
 }
 BENCHMARK(SortAndReadAll)->Arg(1500)->Arg(3000)->Arg(6000)->Unit(benchmark::kMillisecond)->Complexity();
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "host/host_allocators.h"
+#include "host/name_lookup.h"
 #include "host/profile_file.h"
 #include "props/entry_props.h"
 #include "resources/resource.h"
@@ -209,9 +210,14 @@ IABContainer* Host::OpenContainer(const std::string& groupId) {
 bool Host::ReadRows(std::vector<EntryRow>* rows, const std::string& groupId, LPSRestriction restriction) {
   IABContainer* container = OpenContainer(groupId);
   if (!container) return false;
+  bool read = ReadRows(container, rows, restriction);
+  container->Release();
+  return read;
+}
+
+bool Host::ReadRows(IABContainer* container, std::vector<EntryRow>* rows, LPSRestriction restriction) {
   LPMAPITABLE table = nullptr;
   HRESULT hr = container->GetContentsTable(0, &table);
-  container->Release();
   if (FAILED(hr)) {
     Err("abkhost: cannot read the contents table (%s)\n", Code(hr).c_str());
     return false;
@@ -257,13 +263,8 @@ bool Host::MatchingRows(const std::string& typed, std::vector<EntryRow>* rows, c
   bool lost = false;
   std::string text = ToBook(typed, &lost);
   if (lost) return true;
-  SPropValue value{};
-  value.ulPropTag = PR_ANR_A;
-  value.Value.lpszA = text.data();
-  SRestriction anr{};
-  anr.rt = RES_PROPERTY;
-  anr.res.resProperty = {RELOP_EQ, PR_ANR_A, &value};
-  return ReadRows(rows, groupId, &anr);
+  host::AnrRestriction anr(text);
+  return ReadRows(rows, groupId, anr.Get());
 }
 
 bool Host::ReadStrings(const EntryRow& row, const std::vector<ULONG>& tags, std::vector<std::string>* values) {

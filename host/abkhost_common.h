@@ -54,6 +54,8 @@ public:
   IABContainer* OpenContainer(const std::string& groupId = "");
   // Every row of the root container or of one group, or those a restriction lets through.
   bool ReadRows(std::vector<EntryRow>* rows, const std::string& groupId = "", LPSRestriction restriction = nullptr);
+  // The same from a container already open: one that has listed its entries lists them again from memory.
+  bool ReadRows(IABContainer* container, std::vector<EntryRow>* rows, LPSRestriction restriction = nullptr);
   // The rows whose names a typed text matches (the provider's PR_ANR matching; text in UTF-8).
   bool MatchingRows(const std::string& typed, std::vector<EntryRow>* rows, const std::string& groupId = "");
   // String properties of an entry, in the book's code page (empty where it has none); false after printing

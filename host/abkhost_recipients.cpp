@@ -5,6 +5,7 @@
 
 #include "host/abkhost_commands.h"
 #include "host/host_allocators.h"
+#include "host/name_lookup.h"
 
 namespace abkhost {
 
@@ -29,48 +30,27 @@ bool Expand(Host& host, const EntryRow& row, std::vector<EntryRow>* people, std:
 
 // Asks the root container to resolve what was typed: the entry's identifier when exactly one entry
 // stands for it, else empty, with *ambiguous set when several do.
-bool ResolveTyped(Host& host, const std::string& typed, std::string* entryId, bool* ambiguous) {
-  IABContainer* root = host.OpenContainer();
-  if (!root) return false;
-  LPADRLIST list = nullptr;
-  LPSPropValue values = nullptr;
-  HostAllocateBuffer(CbNewADRLIST(1), reinterpret_cast<LPVOID*>(&list));
-  HostAllocateBuffer(sizeof(SPropValue), reinterpret_cast<LPVOID*>(&values));
-  LPSTR text = nullptr;
-  if (values) HostAllocateMore(static_cast<ULONG>(typed.size() + 1), values, reinterpret_cast<LPVOID*>(&text));
-  if (!list || !text) {
-    Err("abkhost: out of memory\n");
-    HostFreeBuffer(values);
-    HostFreeBuffer(list);
-    root->Release();
+bool ResolveTyped(IABContainer* root, const std::string& typed, std::string* entryId, bool* ambiguous) {
+  host::TypedNames names;
+  HRESULT hr = names.Make({typed});
+  SizedSPropTagArray(1, wanted) = {1, {PR_ENTRYID}};
+  if (SUCCEEDED(hr))
+    hr = root->ResolveNames(reinterpret_cast<LPSPropTagArray>(&wanted), 0, names.List(), names.Flags());
+  if (FAILED(hr)) {
+    Err("abkhost: names could not be resolved (%s)\n", Code(hr).c_str());
     return false;
   }
-  memcpy(text, typed.c_str(), typed.size() + 1);
-  values[0].ulPropTag = PR_DISPLAY_NAME;
-  values[0].Value.lpszA = text;
-  list->cEntries = 1;
-  list->aEntries[0] = {0, 1, values};
-  SizedSPropTagArray(1, wanted) = {1, {PR_ENTRYID}};
-  struct {
-    ULONG cFlags = 1;
-    ULONG ulFlag[1] = {MAPI_UNRESOLVED};
-  } flags;
-  HRESULT hr =
-      root->ResolveNames(reinterpret_cast<LPSPropTagArray>(&wanted), 0, list, reinterpret_cast<LPFlagList>(&flags));
-  root->Release();
-  const SPropValue& first = list->aEntries[0].rgPropVals[0];
-  if (SUCCEEDED(hr) && flags.ulFlag[0] == MAPI_RESOLVED && first.ulPropTag == PR_ENTRYID)
+  const SPropValue& first = names.First(0);
+  if (names.Flag(0) == MAPI_RESOLVED && first.ulPropTag == PR_ENTRYID)
     entryId->assign(reinterpret_cast<const char*>(first.Value.bin.lpb), first.Value.bin.cb);
-  *ambiguous = flags.ulFlag[0] == MAPI_AMBIGUOUS;
-  HostFreeBuffer(list->aEntries[0].rgPropVals);
-  HostFreeBuffer(list);
-  if (FAILED(hr)) Err("abkhost: names could not be resolved (%s)\n", Code(hr).c_str());
-  return SUCCEEDED(hr);
+  *ambiguous = names.Flag(0) == MAPI_AMBIGUOUS;
+  return true;
 }
 
 // A number or a whole name names an entry as everywhere else; any other text is resolved by the
 // provider, and must stand for exactly one entry. False after printing why (with the candidates).
-bool FindRecipient(Host& host, const std::vector<EntryRow>& rows, const std::string& typed, EntryRow* found) {
+bool FindRecipient(Host& host, IABContainer* root, const std::vector<EntryRow>& rows, const std::string& typed,
+                   EntryRow* found) {
   bool lost = false;
   std::string name = ToBook(typed, &lost);
   bool whole = IsNumber(typed);
@@ -83,7 +63,7 @@ bool FindRecipient(Host& host, const std::vector<EntryRow>& rows, const std::str
   }
   std::string entryId;
   bool ambiguous = false;
-  if (!ResolveTyped(host, name, &entryId, &ambiguous)) return false;
+  if (!ResolveTyped(root, name, &entryId, &ambiguous)) return false;
   for (const EntryRow& row : rows)
     if (!entryId.empty() && row.entryId == entryId) {
       *found = row;
@@ -94,7 +74,8 @@ bool FindRecipient(Host& host, const std::vector<EntryRow>& rows, const std::str
     return false;
   }
   std::vector<EntryRow> candidates;
-  if (!host.MatchingRows(typed, &candidates)) return false;
+  host::AnrRestriction anr(name);
+  if (!host.ReadRows(root, &candidates, anr.Get())) return false;
   std::string list;
   for (const EntryRow& row : candidates)
     list += (list.empty() ? "" : ", ") + std::to_string(row.recordId) + " " + EscapeControls(FromBook(row.name));
@@ -108,14 +89,19 @@ bool FindRecipient(Host& host, const std::vector<EntryRow>& rows, const std::str
 int RecipientsCommand(const GlobalOptions& options, const std::vector<std::string>& names) {
   Host host(options);
   if (!host.Load() || !host.Open()) return 1;
+  // One root container lists the book once for the names, their resolving and any candidates.
+  IABContainer* root = host.OpenContainer();
+  if (!root) return 1;
   std::vector<EntryRow> people, rows;
-  if (!host.ReadRows(&rows)) return 1;
-  for (const std::string& name : names) {
+  bool found = host.ReadRows(root, &rows);
+  for (size_t n = 0; found && n < names.size(); ++n) {
     EntryRow row;
-    if (!FindRecipient(host, rows, name, &row)) return 1;
+    found = FindRecipient(host, root, rows, names[n], &row);
     std::vector<ULONG> seen;
-    if (!Expand(host, row, &people, &seen)) return 1;
+    if (found) found = Expand(host, row, &people, &seen);
   }
+  root->Release();
+  if (!found) return 1;
   if (people.empty()) {
     Out("No recipients.\n");
     return 0;

@@ -1,8 +1,6 @@
 // Folding and matching typed names.
 #include "rules/name_match.h"
 
-#include <iterator>
-
 namespace abk {
 
 namespace {
@@ -124,13 +122,10 @@ void FoldBookText(const char* text, FoldedText* folded) {
         if (!Push(folded, folds.chars[*p][k])) return;
     return;
   }
-  WCHAR wide[kMaxFoldedChars / 2];
-  int length = MultiByteToWideChar(CP_ACP, 0, text, -1, wide, static_cast<int>(std::size(wide)));
-  if (length <= 0) {
-    folded->whole = false;
-    return;
-  }
-  FoldInto(WideView(wide, static_cast<size_t>(length - 1)), folded);
+  FoldedText wide;
+  WidenBookText(text, &wide);
+  FoldInto(wide.View(), folded);
+  folded->whole = folded->whole && wide.whole;
 }
 
 void CopyInto(WideView text, FoldedText* copy) {
@@ -167,12 +162,6 @@ WideText FoldForMatch(const WideText& text) {
   }
   return result;
 }
-
-bool StartsWithText(WideView text, WideView part) { return text.starts_with(part); }
-
-bool ContainsText(WideView text, WideView part) { return text.find(part) != WideView::npos; }
-
-int CompareFolded(WideView a, WideView b) { return a.compare(b); }
 
 MatchRank MatchEntry(WideView typed, const MatchViews& entry) {
   if (typed.empty()) return MatchRank::kNone;

@@ -51,13 +51,6 @@ enum class MatchRank { kNone, kPrefix, kExact };
 // How `typed` (folded) matches an entry. An empty typed text matches nothing.
 MatchRank MatchEntry(WideView typed, const MatchViews& entry);
 
-// Whether `part` (folded) is a prefix of `text` (folded), or anywhere in it.
-bool StartsWithText(WideView text, WideView part);
-bool ContainsText(WideView text, WideView part);
-
-// Orders folded display names: by their folded characters, a shorter name first where one starts the other.
-int CompareFolded(WideView a, WideView b);
-
 // For callers that hold whole strings (abkhost, tests).
 struct MatchTexts {
   WideText displayName;

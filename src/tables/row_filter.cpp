@@ -26,13 +26,7 @@ bool ReadsAsText(const SPropValue* value) {
   return false;
 }
 
-size_t WideLength(const WCHAR* text) {
-  size_t length = 0;
-  while (text[length])
-    ++length;
-  return length;
-}
-
+// A string value (PT_STRING8 or PT_UNICODE), folded or as it is.
 void ReadText(const SPropValue& value, bool fold, FoldedText* text) {
   if (PROP_TYPE(value.ulPropTag) == PT_STRING8) {
     if (fold)
@@ -41,8 +35,7 @@ void ReadText(const SPropValue& value, bool fold, FoldedText* text) {
       WidenBookText(value.Value.lpszA, text);
     return;
   }
-  WideView wide(reinterpret_cast<const WCHAR*>(value.Value.lpszW),
-                WideLength(reinterpret_cast<const WCHAR*>(value.Value.lpszW)));
+  WideView wide(reinterpret_cast<const WCHAR*>(value.Value.lpszW));
   if (fold)
     FoldInto(wide, text);
   else
@@ -53,10 +46,7 @@ void ReadText(const SPropValue& value, bool fold, FoldedText* text) {
 bool ColumnText(const SRow& row, ULONG tag, bool fold, FoldedText* text) {
   const SPropValue* value = FindPropValue(row.lpProps, row.cValues, tag);
   if (!value || !value->Value.lpszA) return false;
-  if (fold)
-    FoldBookText(value->Value.lpszA, text);
-  else
-    WidenBookText(value->Value.lpszA, text);
+  ReadText(*value, fold, text);
   return text->whole;
 }
 
@@ -165,8 +155,8 @@ bool ContentPasses(const RowFilter::Node& node, const SRow& row) {
   FoldedText column;
   if (!ColumnText(row, node.tag, node.fold, &column)) return false;
   WideView text = column.View(), part = node.text.View();
-  if (node.how == FL_PREFIX) return StartsWithText(text, part);
-  if (node.how == FL_SUBSTRING) return ContainsText(text, part);
+  if (node.how == FL_PREFIX) return text.starts_with(part);
+  if (node.how == FL_SUBSTRING) return text.find(part) != WideView::npos;
   return text == part;
 }
 

@@ -95,7 +95,8 @@ HRESULT ViewOrder::SortRows() {
 
   bool descending = sort_ == SortDirection::kDescending;
   std::sort(keys, keys + count_, [pool, descending](const SortKey& a, const SortKey& b) {
-    int order = CompareFolded(WideView(pool + a.offset, a.length), WideView(pool + b.offset, b.length));
+    // By folded characters, a shorter name first where one begins the other.
+    int order = WideView(pool + a.offset, a.length).compare(WideView(pool + b.offset, b.length));
     if (order != 0) return descending ? order > 0 : order < 0;
     return a.index < b.index;
   });

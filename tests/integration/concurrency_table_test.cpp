@@ -5,6 +5,7 @@
 #ifndef _WIN32
 #include <set>
 
+#include "host/name_lookup.h"
 #include "integration/concurrency_support.h"
 #include "support/loaded_book.h"
 
@@ -81,35 +82,18 @@ void ReadSharedView(IMAPITable* view, int offset, Problems& problems) {
 
 // Narrows a view to the old entries, newest name first, as a host finding people does.
 void RestrictAndSort(IMAPITable* view, Problems& problems) {
-  SPropValue typed{};
-  typed.ulPropTag = PR_ANR_A;
-  typed.Value.lpszA = const_cast<LPSTR>("old");
-  SRestriction anr{};
-  anr.rt = RES_PROPERTY;
-  anr.res.resProperty = {RELOP_EQ, PR_ANR_A, &typed};
+  host::AnrRestriction anr("old");
   SizedSSortOrderSet(1, byName) = {1, 0, 0, {{PR_DISPLAY_NAME_A, TABLE_SORT_DESCEND}}};
-  if (view->Restrict(&anr, 0) != S_OK) problems.Note("Restrict failed");
+  if (view->Restrict(anr.Get(), 0) != S_OK) problems.Note("Restrict failed");
   if (view->SortTable(reinterpret_cast<LPSSortOrderSet>(&byName), 0) != S_OK) problems.Note("SortTable failed");
 }
 
 // An entry no thread deletes is found by its name whatever the others do.
 void ResolveKeptName(IABContainer* root, Problems& problems) {
-  void* block = nullptr;
-  HostAllocateBuffer(CbNewADRLIST(1), &block);
-  auto* list = static_cast<ADRLIST*>(block);
-  void* value = nullptr;
-  HostAllocateBuffer(sizeof(SPropValue), &value);
-  auto* typed = static_cast<LPSPropValue>(value);
-  typed->ulPropTag = PR_DISPLAY_NAME;
-  typed->Value.lpszA = const_cast<LPSTR>("old11");
-  list->cEntries = 1;
-  list->aEntries[0] = {0, 1, typed};
-  SizedSPropTagArray(1, flags) = {1, {MAPI_UNRESOLVED}};
-  if (root->ResolveNames(nullptr, 0, list, reinterpret_cast<LPFlagList>(&flags)) != S_OK ||
-      flags.aulPropTag[0] != MAPI_RESOLVED)
+  host::TypedNames names;
+  if (names.Make({"old11"}) != S_OK || root->ResolveNames(nullptr, 0, names.List(), names.Flags()) != S_OK ||
+      names.Flag(0) != MAPI_RESOLVED)
     problems.Note("Old11 was not resolved");
-  HostFreeBuffer(list->aEntries[0].rgPropVals);
-  HostFreeBuffer(list);
 }
 
 // A new person made through the container and saved; its record id, or 0 when any step failed.

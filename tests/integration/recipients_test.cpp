@@ -1,4 +1,5 @@
 // PrepareRecips through the loaded module: recipient rows rebuilt with the entries' current values.
+#include "host/name_lookup.h"
 #include "support/loaded_book.h"
 
 using namespace abktest;
@@ -205,13 +206,8 @@ TEST_F(RecipientsTest, TheContentsTableFindsPeopleByNamePartsItDoesNotShow) {
   IABContainer* root = OpenRoot();
   LPMAPITABLE table = nullptr;
   ASSERT_EQ(root->GetContentsTable(0, &table), S_OK);
-  SPropValue typed{};
-  typed.ulPropTag = PR_ANR;
-  typed.Value.lpszA = const_cast<LPSTR>("hel");
-  SRestriction anr{};
-  anr.rt = RES_PROPERTY;
-  anr.res.resProperty = {RELOP_EQ, PR_ANR, &typed};
-  ASSERT_EQ(table->Restrict(&anr, 0), S_OK);
+  host::AnrRestriction anr("hel");
+  ASSERT_EQ(table->Restrict(anr.Get(), 0), S_OK);
   std::vector<TableRow> rows = Rows(table);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0][PROP_ID(PR_DISPLAY_NAME)], "Joubert");

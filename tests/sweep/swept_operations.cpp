@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/advise_recorder.h"
+#include "host/name_lookup.h"
 #include "resources/resource.h"
 #include "sweep/sweep_fixture.h"
 
@@ -193,28 +194,11 @@ HRESULT ResolveTwoNames(SweepTest& t) {
   Held root;
   HRESULT hr = Open(t, "", &root);
   if (FAILED(hr)) return hr;
-  LPADRLIST list = nullptr;
-  hr = HostAllocateBuffer(CbNewADRLIST(2), reinterpret_cast<void**>(&list));
-  if (FAILED(hr)) return hr;
-  memset(list, 0, CbNewADRLIST(2));
-  const char* typed[2] = {"alice", "pet"};
-  for (ULONG i = 0; i < 2 && SUCCEEDED(hr); ++i) {
-    LPSPropValue value = nullptr;
-    hr = HostAllocateBuffer(sizeof(SPropValue), reinterpret_cast<void**>(&value));
-    if (FAILED(hr)) break;
-    value->ulPropTag = PR_DISPLAY_NAME;
-    value->Value.lpszA = const_cast<LPSTR>(typed[i]);
-    list->aEntries[i] = {0, 1, value};
-    list->cEntries = i + 1;
-  }
-  SizedSPropTagArray(2, flags) = {2, {MAPI_UNRESOLVED, MAPI_UNRESOLVED}};
-  if (SUCCEEDED(hr)) hr = root.As<IABContainer>()->ResolveNames(nullptr, 0, list, reinterpret_cast<LPFlagList>(&flags));
+  host::TypedNames names;
+  hr = names.Make({"alice", "pet"});
+  if (SUCCEEDED(hr)) hr = root.As<IABContainer>()->ResolveNames(nullptr, 0, names.List(), names.Flags());
   for (ULONG i = 0; SUCCEEDED(hr) && i < 2; ++i)
-    if (flags.aulPropTag[i] != MAPI_RESOLVED || list->aEntries[i].rgPropVals[0].ulPropTag != PR_ENTRYID)
-      hr = kIncompleteResult;
-  for (ULONG i = 0; i < list->cEntries; ++i)
-    HostFreeBuffer(list->aEntries[i].rgPropVals);
-  HostFreeBuffer(list);
+    if (names.Flag(i) != MAPI_RESOLVED || names.First(i).ulPropTag != PR_ENTRYID) hr = kIncompleteResult;
   return hr;
 }
 
@@ -223,15 +207,8 @@ HRESULT FindingThroughAView(SweepTest& t) {
   HRESULT hr = RootView(t, &root, &view);
   if (FAILED(hr)) return hr;
   auto* table = view.As<IMAPITable>();
-  SPropValue names[2] = {};
-  SRestriction terms[2] = {};
-  const char* typed[2] = {"alice", "petit"};
-  for (int i = 0; i < 2; ++i) {
-    names[i].ulPropTag = PR_ANR_A;
-    names[i].Value.lpszA = const_cast<LPSTR>(typed[i]);
-    terms[i].rt = RES_PROPERTY;
-    terms[i].res.resProperty = {RELOP_EQ, PR_ANR_A, &names[i]};
-  }
+  host::AnrRestriction alice("alice"), petit("petit");
+  SRestriction terms[2] = {*alice.Get(), *petit.Get()};
   SRestriction either{};
   either.rt = RES_OR;
   either.res.resOr = {2, terms};
